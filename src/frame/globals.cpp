@@ -1,0 +1,16 @@
+#include "frame/globals.hpp"
+
+namespace vc::frame {
+
+vc::text::FixedText<200> NOMBREARCHIVO1;
+vc::text::FixedText<200> NOMBREARCHIVO2;
+vc::errors::ErrorManager* errorManager = nullptr;
+vc::settings::SettingsStore* settingsManager = nullptr;
+thread_local std::optional<vc::errors::ErrorStatus> threadErrorStatus;
+
+vc::errors::ErrorStatus& currentThreadErrorStatus() {
+  if (!threadErrorStatus) threadErrorStatus.emplace();
+  return *threadErrorStatus;
+}
+
+}  // namespace vc::frame

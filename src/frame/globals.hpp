@@ -1,0 +1,33 @@
+// The program's global state: the two file-name variables, the two process-wide
+// services and the per-thread error status.
+#pragma once
+
+#include <optional>
+
+#include "platform/errors/error_manager.hpp"
+#include "platform/text/fixed_text.hpp"
+
+namespace vc::settings {
+class SettingsStore;
+}
+
+namespace vc::frame {
+
+/// Full path of the main source module chosen in the main window; the name of archivo1.
+extern vc::text::FixedText<200> NOMBREARCHIVO1;
+/// Path of the source file that archivo2 reads.
+extern vc::text::FixedText<200> NOMBREARCHIVO2;
+
+/// Process-wide services, built by processStartup and destroyed by processShutdown.
+/// Between the two they are never null.
+extern vc::errors::ErrorManager* errorManager;
+extern vc::settings::SettingsStore* settingsManager;
+
+/// This thread's error status, built by threadStartup and destroyed by threadShutdown.
+extern thread_local std::optional<vc::errors::ErrorStatus> threadErrorStatus;
+
+/// The status locator handed to errorManager: this thread's status, built on demand so
+/// that a report on a thread that never ran threadStartup still has somewhere to go.
+vc::errors::ErrorStatus& currentThreadErrorStatus();
+
+}  // namespace vc::frame
