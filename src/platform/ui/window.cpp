@@ -1,0 +1,137 @@
+#include "platform/ui/window.hpp"
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+
+#include "platform/ui/control_registry.hpp"
+
+namespace vc::ui {
+namespace {
+
+// Windows stack on their thread: each nested procedure opens its window above its caller's.
+thread_local std::vector<Window*> openWindows;
+
+}  // namespace
+
+const ControlSpec* WindowSpec::control(int number) const {
+  for (const auto& c : controls)
+    if (c.number == number) return &c;
+  return nullptr;
+}
+
+const ControlSpec* WindowSpec::control(const std::string& equate) const {
+  for (const auto& c : controls)
+    if (c.equate == equate) return &c;
+  return nullptr;
+}
+
+Window::Window(const WindowSpec& spec, Engine& engine) : spec_(spec), engine_(engine) {
+  for (const auto& c : spec_.controls) {
+    ControlState state;
+    state.spec = &c;
+    state.enabled = (c.flags & control_flag::disabled) == 0;
+    state.visible = (c.flags & control_flag::hidden) == 0;
+    state.text = c.text;
+    controls_.emplace(c.number, state);
+  }
+}
+
+Window::~Window() {
+  if (open_) close();
+}
+
+void Window::open() {
+  if (open_) return;
+  for (const auto& c : spec_.controls)
+    if (!isControlKindRegistered(c.kind))
+      throw std::logic_error("control kind not registered: " + c.equate);
+  engine_.openWindow(*this);
+  open_ = true;
+  openWindows.push_back(this);
+  if (selected_ != 0) engine_.focus(*this, selected_);
+}
+
+void Window::close() {
+  if (!open_) return;
+  engine_.closeWindow(*this);
+  open_ = false;
+  const bool wasTop = !openWindows.empty() && openWindows.back() == this;
+  openWindows.erase(std::remove(openWindows.begin(), openWindows.end(), this), openWindows.end());
+  if (wasTop && !openWindows.empty()) openWindows.back()->post({EventKind::gainFocus, 0, 0});
+}
+
+Window* Window::top() { return openWindows.empty() ? nullptr : openWindows.back(); }
+
+ControlState& Window::control(int number) {
+  auto it = controls_.find(number);
+  if (it == controls_.end()) throw std::out_of_range("no control " + std::to_string(number));
+  return it->second;
+}
+
+const ControlState& Window::control(int number) const {
+  return const_cast<Window*>(this)->control(number);
+}
+
+int Window::number(const std::string& equate) const {
+  const ControlSpec* c = spec_.control(equate);
+  return c ? c->number : 0;
+}
+
+void Window::enable(int number) {
+  control(number).enabled = true;
+  if (open_) engine_.refresh(*this, number);
+}
+
+void Window::disable(int number) {
+  control(number).enabled = false;
+  if (open_) engine_.refresh(*this, number);
+}
+
+bool Window::isEnabled(int number) const { return control(number).enabled; }
+
+void Window::bindList(int number, ListSource* source) { control(number).source = source; }
+
+void Window::select(int number) {
+  if (controls_.find(number) == controls_.end()) return;
+  selected_ = number;
+  if (open_) engine_.focus(*this, number);
+}
+
+void Window::display(int number) {
+  if (open_) engine_.refresh(*this, number);
+}
+
+void Window::post(const Event& event) { posted_.push_back(event); }
+
+Event Window::nextEvent() {
+  if (!posted_.empty()) {
+    Event e = posted_.front();
+    posted_.pop_front();
+    return e;
+  }
+  return engine_.waitEvent(*this);
+}
+
+bool Window::maximized() const { return engine_.placement(*this).maximized; }
+bool Window::minimized() const { return engine_.placement(*this).minimized; }
+bool Window::resizable() const { return (spec_.flags & window_flag::resizable) != 0; }
+int Window::x() const { return engine_.placement(*this).x; }
+int Window::y() const { return engine_.placement(*this).y; }
+int Window::width() const { return engine_.placement(*this).width; }
+int Window::height() const { return engine_.placement(*this).height; }
+
+void Window::change(const std::function<void(Placement&)>& edit) {
+  Placement p = engine_.placement(*this);
+  edit(p);
+  engine_.setPlacement(*this, p);
+}
+
+void Window::setMaximized(bool on) { change([&](Placement& p) { p.maximized = on; }); }
+void Window::setMinimized(bool on) { change([&](Placement& p) { p.minimized = on; }); }
+void Window::setX(int v) { change([&](Placement& p) { p.x = v; }); }
+void Window::setY(int v) { change([&](Placement& p) { p.y = v; }); }
+void Window::setWidth(int v) { change([&](Placement& p) { p.width = v; }); }
+void Window::setHeight(int v) { change([&](Placement& p) { p.height = v; }); }
+
+}  // namespace vc::ui

@@ -1,0 +1,102 @@
+// A window instance: built from its structure, it holds every control's state (enabled,
+// text, bound data), its queue of posted events and its engine's handle.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/settings/window_placement.hpp"
+#include "platform/ui/engine.hpp"
+#include "platform/ui/list_source.hpp"
+#include "platform/ui/window_structure.hpp"
+
+namespace vc::ui {
+
+struct ControlState {
+  const ControlSpec* spec = nullptr;
+  bool enabled = true;
+  bool visible = true;
+  std::string text;
+  ListSource* source = nullptr;  // lists
+  int selectedRow = 0;           // lists: from 1, 0 for none
+  int choice = 1;                // sheets: the selected tab, from 1
+};
+
+/// Whatever an engine keeps for an open window (its widgets).
+class EngineWindowData {
+ public:
+  virtual ~EngineWindowData() = default;
+};
+
+class Window : public settings::WindowPlacement {
+ public:
+  Window(const WindowSpec& spec, Engine& engine);
+  ~Window() override;  // closes the window if it is still open
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  const WindowSpec& spec() const { return spec_; }
+  Engine& engine() const { return engine_; }
+
+  // Opening and closing. open() fails (std::logic_error) when a control kind is not
+  // registered. close() makes the window below it active again with a gainFocus event.
+  void open();
+  void close();
+  bool isOpen() const { return open_; }
+  /// The topmost open window of this thread, or nullptr.
+  static Window* top();
+
+  // Controls, addressed by number or equate.
+  ControlState& control(int number);
+  const ControlState& control(int number) const;
+  int number(const std::string& equate) const;  // 0 when absent
+  void enable(int number);
+  void disable(int number);
+  bool isEnabled(int number) const;
+  void bindList(int number, ListSource* source);
+  /// Gives the focus to a control (the engine follows when the window is open).
+  void select(int number);
+  int selected() const { return selected_; }
+  /// Redisplays control `number`, or every control with 0, from its state and data.
+  void display(int number = 0);
+
+  // Events.
+  void post(const Event& event);
+  /// The next event: a posted one, else the next from the user through the engine.
+  Event nextEvent();
+
+  // Placement, in dialog units, through the engine.
+  bool maximized() const override;
+  bool minimized() const override;
+  bool resizable() const override;
+  int x() const override;
+  int y() const override;
+  int width() const override;
+  int height() const override;
+  void setMaximized(bool on) override;
+  void setMinimized(bool on) override;
+  void setX(int x) override;
+  void setY(int y) override;
+  void setWidth(int width) override;
+  void setHeight(int height) override;
+
+  /// The engine's own data for this window, owned here so it dies with the window.
+  std::unique_ptr<EngineWindowData> engineData;
+
+ private:
+  void change(const std::function<void(Placement&)>& edit);
+
+  const WindowSpec& spec_;
+  Engine& engine_;
+  std::map<int, ControlState> controls_;
+  std::deque<Event> posted_;
+  int selected_ = 0;
+  bool open_ = false;
+};
+
+}  // namespace vc::ui

@@ -1,0 +1,203 @@
+#include "platform/ui/window_controller.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/control_registry.hpp"
+#include "platform/ui/scripted/scripted_engine.hpp"
+
+namespace vc::ui {
+namespace {
+
+WindowSpec twoButtons(const std::string& title) {
+  WindowSpec w;
+  w.name = "W";
+  w.title = title;
+  w.at = {settings::kNoValue, settings::kNoValue, 100, 50};
+  w.controls = {{1, "ONE", ControlKind::button, {1, 1, 10, 10}, "One"},
+                {2, "TWO", ControlKind::button, {1, 20, 10, 10}, "Two", {}, control_flag::disabled},
+                {3, "OK", ControlKind::button, {1, 40, 10, 10}, "Ok"}};
+  return w;
+}
+
+class ControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    clearControlKinds();
+    registerControlKind(ControlKind::button);
+  }
+  ScriptedEngine engine;
+};
+
+// Records every handler call; answers are configurable per control.
+class Recording : public WindowController {
+ public:
+  using WindowController::WindowController;
+  std::vector<std::string> calls;
+  Answer acceptedAnswer = Answer::proceed;
+  int endOn = 3;
+
+  Answer prepare() override {
+    calls.push_back("prepare");
+    const Answer a = WindowController::prepare();
+    FIRSTFIELD = 1;
+    openWindow();
+    return a;
+  }
+  Answer release() override {
+    const Answer a = WindowController::release();
+    calls.push_back(a == Answer::proceed ? "release" : "release again");
+    return a;
+  }
+  Answer onWindowEvent() override {
+    const Answer a = WindowController::onWindowEvent();
+    calls.push_back("window " + std::to_string(static_cast<int>(event().kind)));
+    return a;
+  }
+  Answer onAccepted() override {
+    const Answer a = WindowController::onAccepted();
+    calls.push_back("accepted " + std::to_string(event().control));
+    if (event().control == endOn) return Answer::endWindow;
+    return event().control == 1 && acceptedAnswer != Answer::proceed ? acceptedAnswer : a;
+  }
+  Answer onFieldEvent() override {
+    const Answer a = WindowController::onFieldEvent();
+    calls.push_back("field " + std::to_string(event().control));
+    return a;
+  }
+  void resetWindow(bool force) override {
+    calls.push_back("reset");
+    WindowController::resetWindow(force);
+  }
+};
+
+const std::string kOpen = "window " + std::to_string(static_cast<int>(EventKind::openWindow));
+const std::string kFocus = "window " + std::to_string(static_cast<int>(EventKind::gainFocus));
+const std::string kClose = "window " + std::to_string(static_cast<int>(EventKind::closeWindow));
+
+TEST_F(ControllerTest, DispatchesAcceptedBeforeFieldEventAndEndsOnEndWindow) {
+  const WindowSpec spec = twoButtons("T");
+  Window window(spec, engine);
+  Recording c(window);
+  engine.press("ONE").press("OK");
+  EXPECT_EQ(c.execute(), 2);  // no RESPONSE set: cancelled
+  EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", "field 1",
+                                              "accepted 3", "release"}));
+  EXPECT_TRUE(c.DEAD);
+  EXPECT_TRUE(engine.scriptDone());
+}
+
+TEST_F(ControllerTest, EventDoneSkipsTheFieldHandler) {
+  const WindowSpec spec = twoButtons("T");
+  Window window(spec, engine);
+  Recording c(window);
+  c.acceptedAnswer = Answer::eventDone;
+  engine.press("ONE").press("OK");
+  c.execute();
+  EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1",
+                                              "accepted 3", "release"}));
+}
+
+TEST_F(ControllerTest, ProceedOnACloseRequestEndsTheLoop) {
+  const WindowSpec spec = twoButtons("T");
+  Window window(spec, engine);
+  Recording c(window);
+  engine.closeRequest();
+  c.execute();
+  EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, kClose, "release"}));
+}
+
+TEST_F(ControllerTest, SecondReleaseChangesNothing) {
+  const WindowSpec spec = twoButtons("T");
+  Window window(spec, engine);
+  Recording c(window);
+  engine.press("OK");
+  c.execute();
+  EXPECT_EQ(c.release(), Answer::eventDone);
+  EXPECT_EQ(c.calls.back(), "release again");
+}
+
+TEST_F(ControllerTest, ReleaseWithoutPrepareDoesNothing) {
+  const WindowSpec spec = twoButtons("T");
+  Window window(spec, engine);
+  WindowController c(window);
+  EXPECT_EQ(c.release(), Answer::eventDone);
+  EXPECT_FALSE(c.DEAD);
+}
+
+TEST_F(ControllerTest, RegisteredActionSetsResponseAndCloses) {
+  const WindowSpec spec = twoButtons("T");
+  Window window(spec, engine);
+  Recording c(window);
+  c.endOn = 0;
+  c.addAction(1, 1);
+  engine.press("ONE");
+  EXPECT_EQ(c.execute(), 1);
+  EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", kClose,
+                                              "release"}));
+}
+
+TEST_F(ControllerTest, NestedWindowClosingResetsTheCaller) {
+  const WindowSpec outerSpec = twoButtons("Outer");
+  const WindowSpec innerSpec = twoButtons("Inner");
+  Window outer(outerSpec, engine);
+  Recording c(outer);
+  struct Nesting : Recording {
+    using Recording::Recording;
+    const WindowSpec* inner = nullptr;
+    ScriptedEngine* engine = nullptr;
+    Answer onAccepted() override {
+      const Answer a = Recording::onAccepted();
+      if (event().control == 1) {
+        Window w(*inner, *engine);
+        Recording nested(w);
+        nested.execute();
+      }
+      return a;
+    }
+  } n(outer);
+  n.inner = &innerSpec;
+  n.engine = &engine;
+  engine.press("ONE").press("OK").press("OK");
+  n.execute();
+  EXPECT_EQ(n.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", "field 1",
+                                              "reset", kFocus, "accepted 3", "release"}));
+  // The caller's window is still open: it closes when its procedure disposes of it.
+  EXPECT_EQ(engine.transcript(),
+            (std::vector<std::string>{"open: Outer", "open: Inner", "close: Inner"}));
+}
+
+TEST_F(ControllerTest, ScriptFailsLoudlyOnDisabledMissingOrExhausted) {
+  const WindowSpec spec = twoButtons("T");
+  {
+    Window window(spec, engine);
+    Recording c(window);
+    engine.press("TWO");
+    EXPECT_THROW(c.execute(), ScriptError);
+  }
+  {
+    ScriptedEngine e2;
+    Window window(spec, e2);
+    Recording c(window);
+    e2.press("NOPE");
+    EXPECT_THROW(c.execute(), ScriptError);
+  }
+  {
+    ScriptedEngine e3;
+    Window window(spec, e3);
+    Recording c(window);
+    EXPECT_THROW(c.execute(), ScriptError);
+  }
+}
+
+TEST_F(ControllerTest, UnregisteredControlKindCannotOpen) {
+  clearControlKinds();
+  const WindowSpec spec = twoButtons("T");
+  Window window(spec, engine);
+  EXPECT_THROW(window.open(), std::logic_error);
+}
+
+}  // namespace
+}  // namespace vc::ui
