@@ -17,12 +17,12 @@ enum class Severity { benign, notify, fatal };
 
 /// Entries of the message table that the file layer can raise.
 enum class ErrorId {
-  accessDenied,     // "Access Denied", notify
-  createError,      // "File Creation Error", fatal
-  invalidKey,       // "Invalid Key", notify
-  rebuildError,     // "Key was not built", fatal
-  invalidFile,      // "Invalid File", fatal
-  openError,        // "File Access Error", fatal
+  accessDenied,  // "Access Denied", notify
+  createError,   // "File Creation Error", fatal
+  invalidKey,    // "Invalid Key", notify
+  rebuildError,  // "Key was not built", fatal
+  invalidFile,   // "Invalid File", fatal
+  openError,     // "File Access Error", fatal
 };
 
 /// Where the last error met on one thread is recorded (texts of up to 254 characters).

@@ -1,0 +1,65 @@
+// One INI file held in memory as its lines, so that a key can be read, written or removed
+// while every other line keeps its bytes and its place.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vc::ini {
+
+/// The lines of an INI file. A section starts at a line "[name]"; a key is a line
+/// "name=value" inside a section. Section and key names match without regard to ASCII
+/// case and to surrounding blanks; a value is read without its surrounding blanks; lines
+/// starting with ";" are comments. Only the first section of a name is looked at.
+class IniDocument {
+ public:
+  /// The document held in the file at path; an empty document when the file is missing or
+  /// cannot be read (the usual state before the first write).
+  static IniDocument load(const std::filesystem::path& path);
+  /// As load, but nothing when something is at path that cannot be read: a write must
+  /// then leave it alone rather than replace what it could not see.
+  static std::optional<IniDocument> loadForUpdate(const std::filesystem::path& path);
+  static IniDocument parse(std::string_view bytes);
+
+  /// The value of key in section, or nothing when either is absent.
+  std::optional<std::string> value(std::string_view section, std::string_view key) const;
+
+  /// Gives key in section the value, trailing blanks removed: the first line of the key is
+  /// replaced, a missing key is added after the section's last entry, a missing section is
+  /// added at the end. A name or value that cannot stand on one line and read back as
+  /// written (an empty key, a key holding "=", a section holding "]", a line break
+  /// anywhere) is refused: the answer is false and nothing changes.
+  bool set(std::string_view section, std::string_view key, std::string_view value);
+
+  /// Removes every line of key from section; nothing when there is none.
+  void remove(std::string_view section, std::string_view key);
+
+  /// The file's bytes: kept lines as they were read, new lines ended like the file's first.
+  std::string bytes() const;
+
+  /// Writes the document to a new file beside path and then puts it in place of path, so
+  /// that a failure leaves the old file whole. The answer is false when path names a
+  /// folder, an existing file that cannot be written, or a place where no file can be made.
+  bool save(const std::filesystem::path& path) const;
+
+ private:
+  struct Line {
+    std::string text;  // without its line end
+    std::string end;   // "\r\n", "\n" or "" (the last line of a file without a final end)
+  };
+  struct Range {
+    std::size_t header;  // index of the "[name]" line
+    std::size_t end;     // one past the section's last line
+  };
+
+  std::optional<Range> findSection(std::string_view section) const;
+
+  std::vector<Line> lines_;
+  std::string newline_ = "\r\n";
+};
+
+}  // namespace vc::ini

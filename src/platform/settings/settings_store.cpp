@@ -1,0 +1,170 @@
+#include "platform/settings/settings_store.hpp"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+#include "platform/ini/ini_document.hpp"
+#include "platform/ini/ini_path.hpp"
+#include "platform/text/text_ops.hpp"
+
+namespace vc::settings {
+namespace {
+
+constexpr std::string_view kBookkeeping = "__Dont_Touch_Me__";
+constexpr std::string_view kSectors = "Sectors";
+
+/// A profile value read as an integer: leading blanks, an optional sign and the digits
+/// that follow; no digits give 0, and a number beyond the 32-bit range stops at its end.
+int toInt(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  long long value = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') break;
+    value = value * 10 + (c - '0');
+    if (value > 1LL << 31) break;
+  }
+  if (negative) value = -value;
+  if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  return static_cast<int>(value);
+}
+
+std::string sectorKey(int n) {
+  return std::string(kSectors) + "_" + std::to_string(n);
+}
+
+std::string limited(std::string_view s, std::size_t length) {
+  return std::string(text::clip(s.substr(0, std::min(s.size(), length))));
+}
+
+/// An entry split at its commas into three texts; a third text keeps any further commas.
+SectorEntry splitSector(std::string_view s) {
+  SectorEntry e;
+  const auto c1 = s.find(',');
+  e.first = limited(s.substr(0, c1), SettingsStore::kSectorTextLength);
+  if (c1 == std::string_view::npos) return e;
+  s.remove_prefix(c1 + 1);
+  const auto c2 = s.find(',');
+  e.second = limited(s.substr(0, c2), SettingsStore::kSectorTextLength);
+  if (c2 == std::string_view::npos) return e;
+  e.third = limited(s.substr(c2 + 1), SettingsStore::kSectorTextLength);
+  return e;
+}
+
+}  // namespace
+
+void SettingsStore::openSettings(std::string_view fileName, SettingsKind kind) {
+  std::lock_guard guard(lock_);
+  fileName_ = limited(fileName, kFileNameLength);
+  kind_ = kind;
+  sectors_.clear();
+  const auto doc = ini::IniDocument::load(ini::resolveIniPath(fileName_));
+  const auto count = doc.value(kBookkeeping, kSectors);
+  const int n = count ? std::clamp(toInt(*count), 0, kMaxSectors) : 0;
+  for (int i = 1; i <= n; ++i)
+    sectors_.push_back(splitSector(doc.value(kBookkeeping, sectorKey(i)).value_or("")));
+}
+
+void SettingsStore::restoreWindow(std::string_view procedureName, WindowPlacement& window) {
+  const std::string section(text::clip(procedureName));
+  bool maximized = false;
+  bool minimized = false;
+  int x = kNoValue, y = kNoValue, w = kNoValue, h = kNoValue;
+  {
+    std::lock_guard guard(lock_);
+    const auto doc = ini::IniDocument::load(ini::resolveIniPath(fileName_));
+    const auto read = [&](std::string_view key) { return doc.value(section, key).value_or(""); };
+    const std::string maximize = read("Maximize");
+    if (text::equal(maximize, "No"))
+      maximized = false;
+    else if (text::equal(maximize, "Yes"))
+      maximized = true;
+    else
+      return;  // a section spoilt by hand, or none: the window stays as declared
+    minimized = text::equal(read("Minimize"), "Yes");
+    const auto readInt = [&](std::string_view key, int& into) {
+      if (const auto v = doc.value(section, key)) into = toInt(*v);
+    };
+    readInt("XPos", x);
+    readInt("YPos", y);
+    readInt("Width", w);
+    readInt("Height", h);
+  }
+
+  const bool wasMaximized = window.maximized();
+  if (wasMaximized && !maximized) window.setMaximized(false);
+  window.setX(x);
+  window.setY(y);
+  if (window.resizable()) {
+    if (w != kNoValue) window.setWidth(w);
+    if (h != kNoValue) window.setHeight(h);
+  }
+  if (maximized && !wasMaximized) window.setMaximized(true);
+  window.setMinimized(minimized);
+}
+
+void SettingsStore::saveWindow(std::string_view procedureName, WindowPlacement& window) {
+  const std::string section(text::clip(procedureName));
+  const bool maximized = window.maximized();
+  const bool minimized = window.minimized();
+  int x = kNoValue, y = kNoValue, w = kNoValue, h = kNoValue;
+  if (!maximized && !minimized) {
+    x = window.x();
+    y = window.y();
+    if (window.resizable()) {
+      w = window.width();
+      h = window.height();
+    }
+  }
+
+  std::lock_guard guard(lock_);
+  const auto path = ini::resolveIniPath(fileName_);
+  auto doc = ini::IniDocument::loadForUpdate(path);
+  if (!doc) return;
+  // All six keys go to the file in one write, so the section is never left half saved.
+  doc->set(section, "Maximize", maximized ? "Yes" : "No");
+  doc->set(section, "Minimize", minimized ? "Yes" : "No");
+  const std::pair<std::string_view, int> numbers[] = {
+      {"XPos", x}, {"YPos", y}, {"Width", w}, {"Height", h}};
+  for (const auto& [key, value] : numbers) {
+    if (value == kNoValue)
+      doc->remove(section, key);
+    else
+      doc->set(section, key, std::to_string(value));
+  }
+  doc->save(path);
+}
+
+void SettingsStore::closeSettings() {
+  std::lock_guard guard(lock_);
+  const auto path = ini::resolveIniPath(fileName_);
+  auto doc = ini::IniDocument::loadForUpdate(path);
+  if (doc) {
+    doc->set(kBookkeeping, kSectors, std::to_string(sectors_.size()));
+    for (std::size_t i = 0; i < sectors_.size(); ++i) {
+      const SectorEntry& e = sectors_[i];
+      doc->set(kBookkeeping, sectorKey(static_cast<int>(i) + 1),
+               e.first + "," + e.second + "," + e.third);
+    }
+    doc->save(path);
+  }
+  sectors_.clear();
+}
+
+std::string SettingsStore::fileName() const {
+  std::lock_guard guard(lock_);
+  return fileName_;
+}
+
+std::vector<SectorEntry> SettingsStore::sectors() const {
+  std::lock_guard guard(lock_);
+  return sectors_;
+}
+
+}  // namespace vc::settings
