@@ -98,6 +98,19 @@ TEST(ProfileStringsTest, FailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(TempFolder::read("s.ini"), before);
 }
 
+TEST(ProfileStringsTest, ReplacingTheFileKeepsItsLinkAndPermissions) {
+  TempFolder folder;
+  TempFolder::write("real.ini", "[S]\r\nK=old\r\n");
+  fs::permissions("real.ini",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("real.ini", "link.ini");
+  writeProfileString("link.ini", "S", "K", "new");
+  EXPECT_TRUE(fs::is_symlink("link.ini"));
+  EXPECT_EQ(TempFolder::read("real.ini"), "[S]\r\nK=new\r\n");
+  EXPECT_EQ(fs::status("real.ini").permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
 TEST(ProfileStringsTest, RemovingAMissingKeyLeavesNoFileBehind) {
   TempFolder folder;
   removeProfileKey("s.ini", "S", "K");
