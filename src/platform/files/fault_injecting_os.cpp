@@ -1,0 +1,115 @@
+#include "platform/files/fault_injecting_os.hpp"
+
+#include <algorithm>
+
+namespace vc::files {
+namespace {
+
+std::string lastComponent(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+PosixOs& realPosix() {
+  static PosixOs instance;
+  return instance;
+}
+
+}  // namespace
+
+FaultInjectingOs::FaultInjectingOs() : real_(realPosix()) {}
+
+void FaultInjectingOs::refuse(Call call, const std::string& name, FileError error, int times) {
+  std::lock_guard guard(lock_);
+  rules_[{call, name}] = Rule{error, times};
+}
+
+void FaultInjectingOs::makeReadOnly(const std::string& name) {
+  refuse(Call::openReadWrite, name, FileError::accessDenied);
+  refuse(Call::checkReadWrite, name, FileError::accessDenied);
+}
+
+void FaultInjectingOs::lockByOtherProcess(const std::string& name) {
+  std::lock_guard guard(lock_);
+  locked_.push_back(name);
+}
+
+int FaultInjectingOs::calls(Call call, const std::string& name) const {
+  std::lock_guard guard(lock_);
+  const auto it = calls_.find({call, name});
+  return it == calls_.end() ? 0 : it->second;
+}
+
+FileError FaultInjectingOs::injected(Call call, const std::string& path) {
+  const std::pair<Call, std::string> key{call, lastComponent(path)};
+  std::lock_guard guard(lock_);
+  ++calls_[key];
+  const auto it = rules_.find(key);
+  if (it == rules_.end() || it->second.times == 0) return FileError::none;
+  if (it->second.times > 0) --it->second.times;
+  return it->second.error;
+}
+
+OsOpen FaultInjectingOs::open(const std::string& path, AccessMode mode) {
+  const Call call = mode == AccessMode::readWrite ? Call::openReadWrite : Call::openReadOnly;
+  if (const FileError e = injected(call, path); e != FileError::none) {
+    return {-1, FileStatus::of(e)};
+  }
+  OsOpen opened = real_.open(path, mode);
+  if (opened.fd >= 0) {
+    std::lock_guard guard(lock_);
+    descriptors_[opened.fd] = path;
+  }
+  return opened;
+}
+
+FileStatus FaultInjectingOs::create(const std::string& path) {
+  if (const FileError e = injected(Call::create, path); e != FileError::none) {
+    return FileStatus::of(e);
+  }
+  return real_.create(path);
+}
+
+long FaultInjectingOs::read(int fd, char* buffer, std::size_t n, std::uint64_t offset) {
+  std::string path;
+  {
+    std::lock_guard guard(lock_);
+    const auto it = descriptors_.find(fd);
+    if (it != descriptors_.end()) path = it->second;
+  }
+  if (injected(Call::read, path) != FileError::none) return -1;
+  return real_.read(fd, buffer, n, offset);
+}
+
+void FaultInjectingOs::close(int fd) {
+  {
+    std::lock_guard guard(lock_);
+    descriptors_.erase(fd);
+  }
+  real_.close(fd);
+}
+
+FileStatus FaultInjectingOs::checkAccess(const std::string& path, AccessMode mode) {
+  const Call call = mode == AccessMode::readWrite ? Call::checkReadWrite : Call::checkReadOnly;
+  if (const FileError e = injected(call, path); e != FileError::none) return FileStatus::of(e);
+  return real_.checkAccess(path, mode);
+}
+
+FileStatus FaultInjectingOs::remove(const std::string& path) {
+  if (const FileError e = injected(Call::remove, path); e != FileError::none) {
+    return FileStatus::of(e);
+  }
+  return real_.remove(path);
+}
+
+bool FaultInjectingOs::lockedByOtherProcess(const std::string& path) {
+  {
+    std::lock_guard guard(lock_);
+    if (std::find(locked_.begin(), locked_.end(), lastComponent(path)) != locked_.end()) {
+      return true;
+    }
+  }
+  return real_.lockedByOtherProcess(path);
+}
+
+}  // namespace vc::files

@@ -1,0 +1,29 @@
+// How a file name written for the original platform becomes a path here: trailing blanks
+// dropped, backslashes as folder separators, and names matched without regard to the
+// case of ASCII letters, as that platform's file system matches them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/files/file_error.hpp"
+
+namespace vc::files {
+
+struct ResolvedName {
+  FileStatus status;  // 45 when there is no usable name, 3 when its folder is missing
+  std::string path;   // the path to open or create
+  bool exists = false;
+};
+
+/// Resolves a name: the name without its trailing blanks (only byte 32), relative to the
+/// current folder unless it begins with a separator. When nothing stands under the exact
+/// name, a file in the same folder whose name differs only in the case of ASCII letters
+/// is taken instead (the first in byte order when there are several); when there is none
+/// the answer is the exact name with exists false, ready to be created.
+ResolvedName resolveFileName(std::string_view name);
+
+/// The name without trailing blanks and with backslashes turned into slashes.
+std::string portableName(std::string_view name);
+
+}  // namespace vc::files

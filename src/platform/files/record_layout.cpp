@@ -1,0 +1,19 @@
+#include "platform/files/record_layout.hpp"
+
+#include <cstring>
+
+namespace vc::files {
+
+void clearRecord(const TableSpec& spec, void* record) {
+  auto* bytes = static_cast<unsigned char*>(record);
+  for (const FieldSpec& f : spec.fields) {
+    std::memset(bytes + f.offset, f.kind == FieldKind::text ? ' ' : 0, f.length);
+  }
+}
+
+void clearToLowest(const TableSpec& spec, void* record) {
+  auto* bytes = static_cast<unsigned char*>(record);
+  for (const FieldSpec& f : spec.fields) std::memset(bytes + f.offset, 0, f.length);
+}
+
+}  // namespace vc::files
