@@ -10,6 +10,9 @@
 namespace vc::settings {
 class SettingsStore;
 }
+namespace vc::ui {
+class Engine;
+}
 
 namespace vc::frame {
 
@@ -22,6 +25,10 @@ extern vc::text::FixedText<200> NOMBREARCHIVO2;
 /// Between the two they are never null.
 extern vc::errors::ErrorManager* errorManager;
 extern vc::settings::SettingsStore* settingsManager;
+
+/// The window engine every window and message box of the program goes through; set by
+/// the entry point (or a test) before the program starts.
+extern vc::ui::Engine* windowEngine;
 
 /// This thread's error status, built by threadStartup and destroyed by threadShutdown.
 extern thread_local std::optional<vc::errors::ErrorStatus> threadErrorStatus;

@@ -15,7 +15,7 @@ class TempFolder {
   TempFolder() : previous_(std::filesystem::current_path()) {
     std::string pattern = (std::filesystem::temp_directory_path() / "vc-test-XXXXXX").string();
     path_ = ::mkdtemp(pattern.data()) ? std::filesystem::path(pattern)
-                                       : std::filesystem::temp_directory_path();
+                                      : std::filesystem::temp_directory_path();
     std::filesystem::current_path(path_);
   }
   ~TempFolder() {

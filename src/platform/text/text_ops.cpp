@@ -33,7 +33,9 @@ std::string_view clip(std::string_view text) {
   return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
 
-char upperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char upperCase(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string upperCase(std::string_view text) {
   std::string out(text);
@@ -51,7 +53,9 @@ int order(std::string_view a, std::string_view b) {
   return 0;
 }
 
-bool equal(std::string_view a, std::string_view b) { return order(a, b) == 0; }
+bool equal(std::string_view a, std::string_view b) {
+  return order(a, b) == 0;
+}
 
 void store(char* field, std::size_t length, std::string_view text) {
   const std::size_t n = std::min(length, text.size());

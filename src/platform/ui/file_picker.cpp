@@ -57,8 +57,8 @@ std::string FilePicker::askFile(bool keepFolder) {
 
   OpenFileRequest request;
   request.title = std::string(WINDOWTITLE.clipped());
-  request.filters = parseMask(MASKSTRING.isBlank() ? std::string_view("All Files|*.*")
-                                                   : MASKSTRING.clipped());
+  request.filters =
+      parseMask(MASKSTRING.isBlank() ? std::string_view("All Files|*.*") : MASKSTRING.clipped());
   request.initialFile = std::string(DEFAULTFILE.clipped());
   request.folder = currentFolder();
   request.flags = FLAGS;

@@ -61,7 +61,9 @@ void Window::close() {
   if (wasTop && !openWindows.empty()) openWindows.back()->post({EventKind::gainFocus, 0, 0});
 }
 
-Window* Window::top() { return openWindows.empty() ? nullptr : openWindows.back(); }
+Window* Window::top() {
+  return openWindows.empty() ? nullptr : openWindows.back();
+}
 
 ControlState& Window::control(int number) {
   auto it = controls_.find(number);
@@ -88,9 +90,13 @@ void Window::disable(int number) {
   if (open_) engine_.refresh(*this, number);
 }
 
-bool Window::isEnabled(int number) const { return control(number).enabled; }
+bool Window::isEnabled(int number) const {
+  return control(number).enabled;
+}
 
-void Window::bindList(int number, ListSource* source) { control(number).source = source; }
+void Window::bindList(int number, ListSource* source) {
+  control(number).source = source;
+}
 
 void Window::select(int number) {
   if (controls_.find(number) == controls_.end()) return;
@@ -102,7 +108,9 @@ void Window::display(int number) {
   if (open_) engine_.refresh(*this, number);
 }
 
-void Window::post(const Event& event) { posted_.push_back(event); }
+void Window::post(const Event& event) {
+  posted_.push_back(event);
+}
 
 Event Window::nextEvent() {
   if (!posted_.empty()) {
@@ -113,13 +121,27 @@ Event Window::nextEvent() {
   return engine_.waitEvent(*this);
 }
 
-bool Window::maximized() const { return engine_.placement(*this).maximized; }
-bool Window::minimized() const { return engine_.placement(*this).minimized; }
-bool Window::resizable() const { return (spec_.flags & window_flag::resizable) != 0; }
-int Window::x() const { return engine_.placement(*this).x; }
-int Window::y() const { return engine_.placement(*this).y; }
-int Window::width() const { return engine_.placement(*this).width; }
-int Window::height() const { return engine_.placement(*this).height; }
+bool Window::maximized() const {
+  return engine_.placement(*this).maximized;
+}
+bool Window::minimized() const {
+  return engine_.placement(*this).minimized;
+}
+bool Window::resizable() const {
+  return (spec_.flags & window_flag::resizable) != 0;
+}
+int Window::x() const {
+  return engine_.placement(*this).x;
+}
+int Window::y() const {
+  return engine_.placement(*this).y;
+}
+int Window::width() const {
+  return engine_.placement(*this).width;
+}
+int Window::height() const {
+  return engine_.placement(*this).height;
+}
 
 void Window::change(const std::function<void(Placement&)>& edit) {
   Placement p = engine_.placement(*this);
@@ -127,11 +149,23 @@ void Window::change(const std::function<void(Placement&)>& edit) {
   engine_.setPlacement(*this, p);
 }
 
-void Window::setMaximized(bool on) { change([&](Placement& p) { p.maximized = on; }); }
-void Window::setMinimized(bool on) { change([&](Placement& p) { p.minimized = on; }); }
-void Window::setX(int v) { change([&](Placement& p) { p.x = v; }); }
-void Window::setY(int v) { change([&](Placement& p) { p.y = v; }); }
-void Window::setWidth(int v) { change([&](Placement& p) { p.width = v; }); }
-void Window::setHeight(int v) { change([&](Placement& p) { p.height = v; }); }
+void Window::setMaximized(bool on) {
+  change([&](Placement& p) { p.maximized = on; });
+}
+void Window::setMinimized(bool on) {
+  change([&](Placement& p) { p.minimized = on; });
+}
+void Window::setX(int v) {
+  change([&](Placement& p) { p.x = v; });
+}
+void Window::setY(int v) {
+  change([&](Placement& p) { p.y = v; });
+}
+void Window::setWidth(int v) {
+  change([&](Placement& p) { p.width = v; });
+}
+void Window::setHeight(int v) {
+  change([&](Placement& p) { p.height = v; });
+}
 
 }  // namespace vc::ui

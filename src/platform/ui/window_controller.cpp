@@ -68,11 +68,20 @@ Answer WindowController::dispatchEvent() {
   }
   Answer a = Answer::proceed;
   switch (event_.kind) {
-    case EventKind::accepted: a = onAccepted(); break;
-    case EventKind::newSelection: a = onNewSelection(); break;
-    case EventKind::selected: a = onSelected(); break;
-    case EventKind::rejected: a = onRejected(); break;
-    default: break;
+    case EventKind::accepted:
+      a = onAccepted();
+      break;
+    case EventKind::newSelection:
+      a = onNewSelection();
+      break;
+    case EventKind::selected:
+      a = onSelected();
+      break;
+    case EventKind::rejected:
+      a = onRejected();
+      break;
+    default:
+      break;
   }
   if (a != Answer::proceed) return a;
   if (event_.control != 0) {
@@ -89,7 +98,9 @@ Answer WindowController::dispatchEvent() {
   return Answer::proceed;
 }
 
-Answer WindowController::onFieldEvent() { return Answer::proceed; }
+Answer WindowController::onFieldEvent() {
+  return Answer::proceed;
+}
 
 Answer WindowController::onWindowEvent() {
   switch (event_.kind) {

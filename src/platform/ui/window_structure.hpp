@@ -52,8 +52,8 @@ struct ControlSpec {
   int number = 0;      // 1, 2, ... in the order of the structure
   std::string equate;  // "BOTON1" for ?BOTON1
   ControlKind kind = ControlKind::button;
-  Rect at;             // width/height kNoValue: taken from the text
-  std::string text;    // caption; bytes of the Windows-1252 code page
+  Rect at;                   // width/height kNoValue: taken from the text
+  std::string text;          // caption; bytes of the Windows-1252 code page
   std::optional<Font> font;  // the window's font when absent
   unsigned flags = 0;
   std::string format;  // list column format ("99L(2)|M~Modulo~@s20@...")

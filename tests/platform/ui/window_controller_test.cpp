@@ -84,7 +84,7 @@ TEST_F(ControllerTest, DispatchesAcceptedBeforeFieldEventAndEndsOnEndWindow) {
   engine.press("ONE").press("OK");
   EXPECT_EQ(c.execute(), 2);  // no RESPONSE set: cancelled
   EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", "field 1",
-                                              "accepted 3", "release"}));
+                                               "accepted 3", "release"}));
   EXPECT_TRUE(c.DEAD);
   EXPECT_TRUE(engine.scriptDone());
 }
@@ -97,7 +97,7 @@ TEST_F(ControllerTest, EventDoneSkipsTheFieldHandler) {
   engine.press("ONE").press("OK");
   c.execute();
   EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1",
-                                              "accepted 3", "release"}));
+                                               "accepted 3", "release"}));
 }
 
 TEST_F(ControllerTest, ProceedOnACloseRequestEndsTheLoop) {
@@ -135,8 +135,8 @@ TEST_F(ControllerTest, RegisteredActionSetsResponseAndCloses) {
   c.addAction(1, 1);
   engine.press("ONE");
   EXPECT_EQ(c.execute(), 1);
-  EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", kClose,
-                                              "release"}));
+  EXPECT_EQ(c.calls,
+            (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", kClose, "release"}));
 }
 
 TEST_F(ControllerTest, NestedWindowClosingResetsTheCaller) {
@@ -163,7 +163,7 @@ TEST_F(ControllerTest, NestedWindowClosingResetsTheCaller) {
   engine.press("ONE").press("OK").press("OK");
   n.execute();
   EXPECT_EQ(n.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", "field 1",
-                                              "reset", kFocus, "accepted 3", "release"}));
+                                               "reset", kFocus, "accepted 3", "release"}));
   // The caller's window is still open: it closes when its procedure disposes of it.
   EXPECT_EQ(engine.transcript(),
             (std::vector<std::string>{"open: Outer", "open: Inner", "close: Inner"}));

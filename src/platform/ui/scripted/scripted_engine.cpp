@@ -161,7 +161,8 @@ int ScriptedEngine::showMessage(const errors::MessageRequest& request) {
   messages_.push_back(request);
   Action a = take("the message box '" + request.text + "'");
   if (a.kind != Action::Kind::acknowledge)
-    throw ScriptError("message box '" + request.text + "' is open, but the script does something else");
+    throw ScriptError("message box '" + request.text +
+                      "' is open, but the script does something else");
   if (a.a < 1 || a.a > static_cast<int>(request.buttons.size()))
     throw ScriptError("message box '" + request.text + "' has no button " + std::to_string(a.a));
   return a.a;

@@ -1,0 +1,126 @@
+#include "analysis/analysis_window.hpp"
+
+#include <memory>
+
+#include "analysis/declaration_parser.hpp"
+#include "analysis/module_queue.hpp"
+#include "analysis/module_scan.hpp"
+#include "frame/globals.hpp"
+#include "platform/ui/engine.hpp"
+#include "platform/ui/window.hpp"
+#include "store/store.hpp"
+#include "views/procedure_frame.hpp"
+#include "views/window_styles.hpp"
+
+namespace vc::analysis {
+
+using vc::ui::Answer;
+using vc::ui::ControlKind;
+using vc::ui::EventKind;
+namespace cf = vc::ui::control_flag;
+
+const vc::ui::WindowSpec& P7_WINDOW() {
+  static const vc::ui::WindowSpec spec = [] {
+    vc::ui::WindowSpec w =
+        vc::views::fixedDialog("P7_WINDOW", "Resumen de Variables Globales por Modulo", 213, 224);
+    w.controls = {
+        {p7::LIST1,
+         "LIST1",
+         ControlKind::list,
+         {7, 8, 196, 181},
+         "",
+         {},
+         0,
+         "99L(2)|M~Modulo~@s20@36C(2)|M~Locales~@n3@28C(2)|M~Externals~@n3@"},
+        {p7::DETALLES, "DETALLES", ControlKind::button, {14, 197, 71, 14}, "Ver Detalles"},
+        {p7::OKBUTTON,
+         "OKBUTTON",
+         ControlKind::button,
+         {114, 197, 71, 14},
+         "Salir",
+         {},
+         cf::defaultButton},
+    };
+    return w;
+  }();
+  return spec;
+}
+
+namespace {
+
+std::vector<vc::views::ProcedureFile> analysisFiles() {
+  return {
+      {[] { vc::store::archivo1Relation->open(); }, [] { vc::store::archivo1Relation->close(); }},
+      {[] { vc::store::archivo2Relation->open(); }, [] { vc::store::archivo2Relation->close(); }},
+      {[] { vc::store::resumenRelation->open(); }, [] { vc::store::resumenRelation->close(); }},
+  };
+}
+
+class AnalysisWindow : public vc::views::ProcedureController {
+ public:
+  AnalysisWindow(vc::ui::Window& window, ModuleQueue& moduleQueue, SourceFolder& sourceFolder)
+      : ProcedureController(window, "analizar", analysisFiles()),
+        moduleQueue_(moduleQueue),
+        sourceFolder_(sourceFolder) {}
+
+  Answer onWindowEvent() override {
+    const Answer kept = WindowController::onWindowEvent();
+    if (event().kind == EventKind::openWindow) {
+      // The whole analysis runs here, once the window shows its empty list: nothing else
+      // is taken until it is over.
+      collectModules(moduleQueue_, sourceFolder_);
+      if (moduleQueue_.records() == 0) {
+        frame::windowEngine->showMessage({"",
+                                          "El Archivo no contiene declaraciones de MODULOS",
+                                          vc::errors::MessageIcon::none,
+                                          {"OK"},
+                                          1});
+        window().disable(p7::DETALLES);
+      } else {
+        parseAllModules(moduleQueue_, sourceFolder_);
+      }
+      window().display();
+    }
+    return kept;
+  }
+
+  Answer onAccepted() override {
+    const Answer kept = WindowController::onAccepted();
+    switch (event().control) {
+      case p7::DETALLES:
+        updateComponents();
+        return kept;
+      case p7::OKBUTTON:
+        updateComponents();
+        return Answer::endWindow;
+      default:
+        return kept;
+    }
+  }
+
+ protected:
+  void setUpWithoutFiles() override {
+    frame::NOMBREARCHIVO2 = frame::NOMBREARCHIVO1.view();
+    // A stale table would mix two analyses: start from none. A failure (no such file, or
+    // held by someone else) is not examined; the open below copes with either.
+    vc::store::resumen().remove();
+  }
+
+ private:
+  ModuleQueue& moduleQueue_;
+  SourceFolder& sourceFolder_;
+};
+
+}  // namespace
+
+void analizar() {
+  auto moduleQueue = std::make_unique<ModuleQueue>();
+  auto sourceFolder = std::make_unique<SourceFolder>();
+  vc::ui::Window window(P7_WINDOW(), *frame::windowEngine);
+  window.bindList(p7::LIST1, moduleQueue.get());
+  auto controller = std::make_unique<AnalysisWindow>(window, *moduleQueue, *sourceFolder);
+  controller->execute();
+  controller.reset();
+}
+
+}  // namespace vc::analysis

@@ -1,0 +1,93 @@
+#include "frame/program.hpp"
+
+#include <memory>
+#include <optional>
+
+#include "frame/globals.hpp"
+#include "platform/settings/settings_store.hpp"
+#include "platform/ui/engine.hpp"
+#include "store/store.hpp"
+#include "views/main_window.hpp"
+#include "views/procedure_frame.hpp"
+
+namespace vc::frame {
+namespace {
+
+// Building it gives a thread other than the first its file-access objects; destroying it
+// gives them back. The first thread gets its objects from runProgram instead, once the
+// error manager is ready to report what their opens meet.
+class ThreadAccessHook {
+ public:
+  ThreadAccessHook() {
+    if (vc::errors::threadNumber() != 1) vc::store::openFileAccess();
+  }
+  ~ThreadAccessHook() { vc::store::closeFileAccess(); }
+  ThreadAccessHook(const ThreadAccessHook&) = delete;
+  ThreadAccessHook& operator=(const ThreadAccessHook&) = delete;
+};
+
+thread_local std::optional<ThreadAccessHook> threadAccessHook;
+
+}  // namespace
+
+void threadAttachFiles() {
+  vc::store::attachThreadFiles();
+}
+
+void processStartup() {
+  NOMBREARCHIVO1.clear();
+  NOMBREARCHIVO2.clear();
+  errorManager = new vc::errors::ErrorManager();
+  settingsManager = new vc::settings::SettingsStore();
+}
+
+void threadStartup() {
+  threadErrorStatus.emplace();
+  threadAccessHook.emplace();
+}
+
+void runProgram() {
+  errorManager->bindErrorStatus(&currentThreadErrorStatus);
+  settingsManager->openSettings(".\\varcompass.INI", vc::settings::SettingsKind::iniFile);
+  vc::store::openFileAccess();
+  vc::views::Main();
+  settingsManager->closeSettings();
+}
+
+void threadShutdown() {
+  threadAccessHook.reset();
+  threadErrorStatus.reset();
+  vc::store::detachThreadFiles();
+}
+
+void processShutdown() {
+  delete settingsManager;
+  settingsManager = nullptr;
+  delete errorManager;
+  errorManager = nullptr;
+}
+
+int runApplication(vc::ui::Engine& engine, std::function<void(int)> halt) {
+  windowEngine = &engine;
+  threadAttachFiles();
+  processStartup();
+  errorManager->setPresenter(&engine);
+  if (halt) errorManager->setHalt(std::move(halt));
+  threadStartup();
+  vc::views::registerProcedureControls();
+  int status = 0;
+  try {
+    runProgram();
+  } catch (const vc::errors::ProgramHalted& halted) {
+    // Only a halt that returns here instead of ending the process gets this far: leave
+    // nothing behind for the caller, as the ended process would.
+    status = halted.exitStatus;
+  }
+  vc::views::closeProcedureViews();
+  threadShutdown();
+  processShutdown();
+  windowEngine = nullptr;
+  return status;
+}
+
+}  // namespace vc::frame

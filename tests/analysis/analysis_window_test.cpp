@@ -1,0 +1,224 @@
+#include "analysis/analysis_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/module_queue.hpp"
+#include "frame/globals.hpp"
+#include "frame/program.hpp"
+#include "platform/files/fault_injecting_os.hpp"
+#include "platform/files/os.hpp"
+#include "platform/ui/scripted/scripted_engine.hpp"
+#include "store/store.hpp"
+#include "support/temp_folder.hpp"
+#include "views/main_window.hpp"
+
+namespace vc::analysis {
+namespace {
+
+namespace fs = std::filesystem;
+using vc::testing::TempFolder;
+using vc::ui::ScriptedEngine;
+using vc::ui::Window;
+
+int run(ScriptedEngine& engine) {
+  return vc::frame::runApplication(engine,
+                                   [](int status) { throw vc::errors::ProgramHalted{status}; });
+}
+
+struct Line {
+  std::string name;
+  long long locales;
+  long long externals;
+  bool operator==(const Line&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Line& l) {
+  return os << "{" << l.name << "," << l.locales << "," << l.externals << "}";
+}
+
+// What the analysis window's list shows, read from its bound data.
+std::vector<Line> listOf(Window& w) {
+  std::vector<Line> out;
+  const vc::ui::ListSource* src = w.control(p7::LIST1).source;
+  for (std::size_t r = 0; src && r < src->rowCount(); ++r)
+    out.push_back({std::string(vc::text::clip(std::get<std::string>(src->cell(r, 0)))),
+                   std::get<long long>(src->cell(r, 1)), std::get<long long>(src->cell(r, 2))});
+  return out;
+}
+
+// Every row of resumen in indnom order, as "NOMBRE/EXTERNAL/MODULO/TIPO".
+std::vector<std::string> tableByName() {
+  std::vector<std::string> out;
+  auto& resumen = store::resumen();
+  resumen.clearToLowest();
+  resumen.set(store::ResumenFile::indnom);
+  while (!resumen.eof()) {
+    resumen.next();
+    const auto& r = store::RES;
+    out.push_back(std::string(r.NOMBRE.clipped()) + "/" + std::to_string(r.EXTERNAL) + "/" +
+                  std::string(r.MODULO.clipped()) + "/" + std::string(r.TIPO.clipped()));
+  }
+  return out;
+}
+
+class AnalysisWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const auto& e : fs::directory_iterator(fs::path(VC_FIXTURES_DIR) / "app"))
+      fs::copy_file(e.path(), folder.path() / e.path().filename());
+    mainSource = (folder.path() / "MAIN.clw").string();
+  }
+  TempFolder folder;
+  std::string mainSource;
+};
+
+const std::vector<Line> kFixtureList{
+    {"STOCK", 0, 0}, {"VENTAS", 4, 1}, {"VENTAS", 4, 1}, {"compras", 2, 1}};
+
+TEST_F(AnalysisWindowTest, AnalysesTheFixtureApplication) {
+  ScriptedEngine engine;
+  std::vector<std::string> table;
+  engine.press("BOTON1")
+      .chooseFile(mainSource)
+      .press("ANALIZAR")
+      .inspect([&](Window& w) {
+        EXPECT_EQ(w.spec().title, "Resumen de Variables Globales por Modulo");
+        EXPECT_EQ(listOf(w), kFixtureList);
+        EXPECT_TRUE(w.isEnabled(p7::DETALLES));
+        EXPECT_EQ(w.selected(), p7::LIST1);
+        const auto names = frame::errorManager->procedureNames();
+        ASSERT_EQ(names.size(), 2u);
+        EXPECT_EQ(names[1].name, "analizar");
+        EXPECT_EQ(store::resumen().records(), 13u);
+        table = tableByName();
+      })
+      .press("DETALLES")
+      .press("OKBUTTON")
+      .inspect(
+          [](Window& w) { EXPECT_EQ(w.spec().title, "Utilidad para comparar variables globales"); })
+      .press("OKBUTTON");
+  EXPECT_EQ(run(engine), 0);
+  EXPECT_TRUE(engine.scriptDone());
+  EXPECT_TRUE(engine.messages().empty());
+  EXPECT_EQ(table,
+            (std::vector<std::string>{
+                "CNT/0/VENTAS/LONG", "CNT/0/VENTAS/LONG", "CNT/1/COMPRAS/LONG",
+                "GLO:FECHA/0/VENTAS/LONG  ! Fecha", "GLO:FECHA/0/VENTAS/LONG  ! Fecha",
+                "GLO:VAR/1/VENTAS/STRING(20)", "GLO:VAR/1/VENTAS/STRING(20)",
+                "TOTAL/0/COMPRAS/DECIMAL(10", "TOTAL/0/VENTAS/LONG", "TOTAL/0/VENTAS/LONG",
+                "X/0/COMPRAS/STRING(30)", "X/0/VENTAS/DECIMAL(10", "X/0/VENTAS/DECIMAL(10"}));
+  // The missing module's source is left behind, empty, under the name the parser built.
+  EXPECT_TRUE(fs::exists(folder.path() / "STOCK.CLW"));
+  EXPECT_EQ(fs::file_size(folder.path() / "STOCK.CLW"), 0u);
+  EXPECT_TRUE(fs::exists("resumen.dat"));
+}
+
+TEST_F(AnalysisWindowTest, FileWithoutModulesSaysSoAndDisablesVerDetalles) {
+  TempFolder::write(folder.path() / "EMPTY.clw", "  PROGRAM\r\n  CODE\r\n");
+  ScriptedEngine engine;
+  engine.press("BOTON1")
+      .chooseFile((folder.path() / "EMPTY.clw").string())
+      .press("ANALIZAR")
+      .acknowledge()
+      .inspect([&](Window& w) {
+        EXPECT_TRUE(listOf(w).empty());
+        EXPECT_FALSE(w.isEnabled(p7::DETALLES));
+        EXPECT_EQ(store::resumen().records(), 0u);
+      })
+      .press("OKBUTTON")
+      .press("OKBUTTON");
+  EXPECT_EQ(run(engine), 0);
+  ASSERT_EQ(engine.messages().size(), 1u);
+  const auto& box = engine.messages()[0];
+  EXPECT_EQ(box.caption, "");
+  EXPECT_EQ(box.text, "El Archivo no contiene declaraciones de MODULOS");
+  EXPECT_EQ(box.icon, vc::errors::MessageIcon::none);
+  EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+  EXPECT_TRUE(fs::exists("resumen.dat"));
+}
+
+TEST_F(AnalysisWindowTest, BlankNameIsFatalBeforeTheWindowOpens) {
+  TempFolder::write("resumen.dat", "stale");
+  // Analizar stays disabled after a first cancel: choose, then cancel, to reach it blank.
+  ScriptedEngine e2;
+  e2.press("BOTON1")
+      .chooseFile(mainSource)
+      .press("BOTON1")
+      .cancelFile()
+      .press("ANALIZAR")
+      .acknowledge();
+  EXPECT_EQ(run(e2), 1);
+  EXPECT_TRUE(e2.scriptDone());
+  ASSERT_EQ(e2.messages().size(), 1u);
+  EXPECT_EQ(e2.messages()[0].caption, "File Access Error");
+  EXPECT_EQ(e2.messages()[0].text,
+            "File  could not be opened.  Error: Invalid Filename (45).  Press OK to end this "
+            "application");
+  EXPECT_EQ(e2.messages()[0].icon, vc::errors::MessageIcon::information);
+  for (const auto& line : e2.transcript())
+    EXPECT_EQ(line.find("open: Resumen"), std::string::npos) << line;
+  // The stale table was deleted before the failing open.
+  EXPECT_NE(TempFolder::read("resumen.dat"), "stale");
+}
+
+TEST_F(AnalysisWindowTest, ReadOnlyMainFileBringsTwoNoticesThenAnalyses) {
+  vc::files::FaultInjectingOs faults;
+  faults.makeReadOnly("MAIN.clw");
+  vc::files::ScopedOs seam(faults);
+  ScriptedEngine engine;
+  engine.press("BOTON1")
+      .chooseFile(mainSource)
+      .press("ANALIZAR")
+      .acknowledge()
+      .acknowledge()
+      .inspect([&](Window& w) { EXPECT_EQ(listOf(w), kFixtureList); })
+      .press("OKBUTTON")
+      .press("OKBUTTON");
+  EXPECT_EQ(run(engine), 0);
+  ASSERT_EQ(engine.messages().size(), 2u);
+  for (const auto& box : engine.messages()) {
+    EXPECT_EQ(box.caption, "Access Denied");
+    EXPECT_EQ(box.text, "Could not get write access to " + mainSource + " so trying read-only.");
+  }
+}
+
+TEST_F(AnalysisWindowTest, TwoAnalysesInARowGiveTheSameTable) {
+  ScriptedEngine engine;
+  std::vector<std::string> first, second;
+  engine.press("BOTON1")
+      .chooseFile(mainSource)
+      .press("ANALIZAR")
+      .inspect([&](Window&) { first = tableByName(); })
+      .press("OKBUTTON")
+      .press("ANALIZAR")
+      .inspect([&](Window& w) {
+        second = tableByName();
+        EXPECT_EQ(listOf(w), kFixtureList);
+      })
+      .press("OKBUTTON")
+      .press("OKBUTTON");
+  EXPECT_EQ(run(engine), 0);
+  EXPECT_EQ(first.size(), 13u);
+  EXPECT_EQ(first, second);
+}
+
+TEST_F(AnalysisWindowTest, WindowPositionIsKeptUnderItsOwnSection) {
+  ScriptedEngine engine;
+  engine.press("BOTON1")
+      .chooseFile(mainSource)
+      .press("ANALIZAR")
+      .moveWindow(7, 9)
+      .press("OKBUTTON")
+      .press("OKBUTTON");
+  run(engine);
+  const std::string ini = TempFolder::read("varcompass.INI");
+  EXPECT_NE(ini.find("[analizar]"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("XPos=7"), std::string::npos) << ini;
+}
+
+}  // namespace
+}  // namespace vc::analysis

@@ -1,0 +1,42 @@
+// The program's start-up without its main window, on a scripted engine, for tests that
+// drive one part of the system with the frame, the services and the files in place.
+#pragma once
+
+#include "frame/globals.hpp"
+#include "frame/program.hpp"
+#include "platform/errors/error_manager.hpp"
+#include "platform/ui/scripted/scripted_engine.hpp"
+#include "store/store.hpp"
+#include "support/temp_folder.hpp"
+#include "views/procedure_frame.hpp"
+
+namespace vc::testing {
+
+/// Starts the program's frame in a fresh current folder; a fatal error throws
+/// ProgramHalted instead of ending the process.
+class ProgramFixture {
+ public:
+  ProgramFixture() {
+    vc::frame::windowEngine = &engine;
+    vc::frame::threadAttachFiles();
+    vc::frame::processStartup();
+    vc::frame::errorManager->setPresenter(&engine);
+    vc::frame::errorManager->setHalt([](int status) { throw vc::errors::ProgramHalted{status}; });
+    vc::frame::threadStartup();
+    vc::views::registerProcedureControls();
+    vc::frame::errorManager->bindErrorStatus(&vc::frame::currentThreadErrorStatus);
+    vc::store::openFileAccess();
+  }
+  ~ProgramFixture() {
+    vc::frame::threadShutdown();
+    vc::frame::processShutdown();
+    vc::frame::windowEngine = nullptr;
+  }
+  ProgramFixture(const ProgramFixture&) = delete;
+  ProgramFixture& operator=(const ProgramFixture&) = delete;
+
+  TempFolder folder;  // made current first, removed last
+  vc::ui::ScriptedEngine engine;
+};
+
+}  // namespace vc::testing
