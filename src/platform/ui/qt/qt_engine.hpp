@@ -1,0 +1,53 @@
+// The window engine on Qt Widgets: real windows, controls, message boxes and the
+// open-file dialog for the program's window structures.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/engine.hpp"
+
+class QApplication;
+class QWidget;
+
+namespace vc::ui {
+
+/// Runs every window on the calling thread. Windows opened later are modal over the
+/// earlier ones. The engine must outlive the windows it opens.
+class QtEngine : public Engine {
+ public:
+  /// Uses the running QApplication, or starts one, owned by the engine, when there is
+  /// none (the program reads no command line, so it is given none).
+  QtEngine();
+  ~QtEngine() override;
+  QtEngine(const QtEngine&) = delete;
+  QtEngine& operator=(const QtEngine&) = delete;
+
+  void openWindow(Window& window) override;
+  void closeWindow(Window& window) override;
+  Event waitEvent(Window& window) override;
+  void refresh(Window& window, int control) override;
+  void focus(Window& window, int control) override;
+  Placement placement(const Window& window) const override;
+  void setPlacement(Window& window, const Placement& placement) override;
+  std::optional<std::string> askOpenFile(const OpenFileRequest& request) override;
+  int showMessage(const errors::MessageRequest& request) override;
+
+ private:
+  QWidget* topWidget() const;
+
+  std::unique_ptr<QApplication> app_;
+  std::vector<Window*> windows_;  // open, in the order they opened
+};
+
+/// The widget of a window opened by a QtEngine (control 0) or of one of its controls;
+/// nullptr when there is none.
+QWidget* widgetOf(const Window& window, int control = 0);
+
+/// Saves the window's client area, as drawn now, to a PNG file (for screenshots).
+/// False when the window is not open in a QtEngine or the file cannot be written.
+bool grabWindow(Window& window, const std::string& pngPath);
+
+}  // namespace vc::ui

@@ -1,0 +1,294 @@
+#include "platform/ui/qt/qt_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QEvent>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QWindow>
+
+#include "platform/ui/qt/dialog_units.hpp"
+#include "qt_test_support.hpp"
+
+namespace vc::ui {
+namespace {
+
+namespace cf = control_flag;
+namespace wf = window_flag;
+using settings::kNoValue;
+using vc::ui::testing::click;
+
+// The program's main window, as its structure gives it.
+WindowSpec mainWindowSpec(unsigned flags = wf::thinBorder | wf::grey) {
+  WindowSpec w;
+  w.name = "P1_WINDOW";
+  w.title = "Utilidad para comparar variables globales";
+  w.at = {kNoValue, kNoValue, 181, 120};
+  w.font = {"Times New Roman", 10, 400};
+  w.flags = flags;
+  w.controls = {
+      {1, "BOTON1", ControlKind::button, {38, 18, 103, 16}, "Seleccion Archivo "},
+      {2, "ANALIZAR", ControlKind::button, {38, 46, 103, 16}, "Analizar", {}, cf::disabled},
+      {3, "OKBUTTON", ControlKind::button, {38, 75, 103, 16}, "Salir", {}, cf::defaultButton},
+      {4, "PROMPT1", ControlKind::prompt, {115, 107}, "varcompass 1.0"},
+  };
+  return w;
+}
+
+class QtWindowTest : public ::testing::Test {
+ protected:
+  QtWindowTest() { vc::ui::testing::startApplication(); }
+  QtEngine engine;
+};
+
+TEST_F(QtWindowTest, WindowIsBuiltFromItsStructure) {
+  const WindowSpec spec = mainWindowSpec();
+  Window window(spec, engine);
+  window.open();
+  window.display();
+  QWidget* w = widgetOf(window);
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Utilidad para comparar variables globales"));
+
+  // Title bar, no system menu and so no close box, no maximise box; a fixed size.
+  const Qt::WindowFlags flags = w->windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowTitleHint);
+  EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
+  EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(w->minimumSize(), w->maximumSize());
+
+  // The size and every control's place are the structure's dialog units in this font.
+  const qt::DialogUnits units = qt::DialogUnits::of(w->font());
+  EXPECT_EQ(w->size(), QSize(units.toPixelsX(181), units.toPixelsY(120)));
+  EXPECT_EQ(window.width(), 181);
+  EXPECT_EQ(window.height(), 120);
+  EXPECT_EQ(widgetOf(window, 1)->geometry(), QRect(units.toPixelsX(38), units.toPixelsY(18),
+                                                   units.toPixelsX(103), units.toPixelsY(16)));
+  EXPECT_GT(QFontInfo(w->font()).pointSize(), 0);
+  EXPECT_EQ(QFontInfo(w->font()).pointSize(), 10);
+  EXPECT_TRUE(QFontInfo(w->font()).family().contains(QStringLiteral("Liberation Serif")) ||
+              QFontInfo(w->font()).family().contains(QStringLiteral("Times")))
+      << QFontInfo(w->font()).family().toStdString();
+
+  auto* ok = qobject_cast<QPushButton*>(widgetOf(window, 3));
+  ASSERT_NE(ok, nullptr);
+  EXPECT_TRUE(ok->isDefault());
+  EXPECT_EQ(ok->text(), QStringLiteral("Salir"));
+  EXPECT_FALSE(widgetOf(window, 2)->isEnabled());
+  EXPECT_TRUE(widgetOf(window, 1)->isEnabled());
+
+  // A prompt without a size takes that of its text.
+  auto* prompt = qobject_cast<QLabel*>(widgetOf(window, 4));
+  ASSERT_NE(prompt, nullptr);
+  EXPECT_EQ(prompt->text(), QStringLiteral("varcompass 1.0"));
+  EXPECT_EQ(prompt->size(), prompt->sizeHint());
+  EXPECT_EQ(prompt->pos(), QPoint(units.toPixelsX(115), units.toPixelsY(107)));
+}
+
+TEST_F(QtWindowTest, SystemMenuAndResizingAreTheStructuresToGive) {
+  const WindowSpec spec = mainWindowSpec(wf::systemMenu | wf::resizable | wf::maximizeBox);
+  Window window(spec, engine);
+  window.open();
+  const Qt::WindowFlags flags = widgetOf(window)->windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+  EXPECT_TRUE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_NE(widgetOf(window)->minimumSize(), widgetOf(window)->maximumSize());
+  EXPECT_TRUE(window.resizable());
+}
+
+TEST_F(QtWindowTest, PressingAButtonGivesAcceptedWithItsNumber) {
+  const WindowSpec spec = mainWindowSpec();
+  Window window(spec, engine);
+  window.open();
+  window.display();
+  QTimer::singleShot(0, [&] { click(window, 1); });
+  const Event e = engine.waitEvent(window);
+  EXPECT_EQ(e.kind, EventKind::accepted);
+  EXPECT_EQ(e.control, 1);
+}
+
+TEST_F(QtWindowTest, DisabledButtonYieldsNothing) {
+  const WindowSpec spec = mainWindowSpec();
+  Window window(spec, engine);
+  window.open();
+  window.display();
+  window.disable(1);
+  EXPECT_FALSE(widgetOf(window, 1)->isEnabled());
+  // The clicks on the disabled buttons (one from the structure, one disabled now) come
+  // first; the only event is the enabled one's.
+  QTimer::singleShot(0, [&] {
+    click(window, 2);
+    click(window, 1);
+    click(window, 3);
+  });
+  const Event e = engine.waitEvent(window);
+  EXPECT_EQ(e.kind, EventKind::accepted);
+  EXPECT_EQ(e.control, 3);
+
+  window.enable(2);
+  QTimer::singleShot(0, [&] { click(window, 2); });
+  EXPECT_EQ(engine.waitEvent(window).control, 2);
+}
+
+TEST_F(QtWindowTest, EnterPressesTheDefaultButton) {
+  WindowSpec spec = mainWindowSpec();
+  spec.controls.push_back({5, "LIST1", ControlKind::list, {7, 8, 60, 30}, "", {}, 0, "20L~A~"});
+  Window window(spec, engine);
+  window.open();
+  window.display();
+  window.select(5);  // focus on a control that is not a button
+  QTimer::singleShot(0, [&] { QTest::keyClick(widgetOf(window, 5), Qt::Key_Return); });
+  const Event e = engine.waitEvent(window);
+  EXPECT_EQ(e.kind, EventKind::accepted);
+  EXPECT_EQ(e.control, 3);
+}
+
+TEST_F(QtWindowTest, FocusGoesToTheSelectedControl) {
+  const WindowSpec spec = mainWindowSpec();
+  Window window(spec, engine);
+  window.select(3);  // before opening: applied once the window shows
+  window.open();
+  window.display();
+  EXPECT_EQ(widgetOf(window)->focusWidget(), widgetOf(window, 3));
+  window.select(1);
+  EXPECT_EQ(widgetOf(window)->focusWidget(), widgetOf(window, 1));
+}
+
+TEST_F(QtWindowTest, CloseRequestReachesOnlyWindowsWithASystemMenu) {
+  const WindowSpec plain = mainWindowSpec();
+  Window window(plain, engine);
+  window.open();
+  window.display();
+  QTimer::singleShot(0, [&] {
+    widgetOf(window)->close();  // refused without a close box: nothing to report
+    click(window, 1);
+  });
+  EXPECT_EQ(engine.waitEvent(window).kind, EventKind::accepted);
+  EXPECT_TRUE(widgetOf(window)->isVisible());
+
+  const WindowSpec withMenu = mainWindowSpec(wf::systemMenu | wf::thinBorder);
+  Window other(withMenu, engine);
+  other.open();
+  other.display();
+  QTimer::singleShot(0, [&] { widgetOf(other)->close(); });
+  const Event e = engine.waitEvent(other);
+  EXPECT_EQ(e.kind, EventKind::closeWindow);
+  EXPECT_EQ(e.control, 0);
+  EXPECT_TRUE(widgetOf(other)->isVisible());  // the controller decides, not the widget
+}
+
+TEST_F(QtWindowTest, LaterWindowIsModalOverTheEarlierOnes) {
+  const WindowSpec spec = mainWindowSpec();
+  Window below(spec, engine);
+  below.open();
+  below.display();
+  Window above(spec, engine);
+  above.open();
+  above.display();
+  EXPECT_EQ(QApplication::activeModalWidget(), widgetOf(above));
+
+  QTimer::singleShot(0, [&] {
+    click(below, 1);  // blocked
+    click(above, 3);
+  });
+  EXPECT_EQ(engine.waitEvent(above).control, 3);
+  above.close();
+  EXPECT_EQ(widgetOf(above), nullptr);
+
+  // The blocked click left nothing behind: the next event is the one made now.
+  QTimer::singleShot(0, [&] { click(below, 3); });
+  EXPECT_EQ(engine.waitEvent(below).control, 3);
+}
+
+TEST_F(QtWindowTest, PlacementIsInDialogUnits) {
+  const WindowSpec spec = mainWindowSpec();
+  Window window(spec, engine);
+  window.open();
+  // Set before the window shows, as a restored position is: it shows there.
+  window.setX(40);
+  window.setY(30);
+  window.display();
+  const qt::DialogUnits units = qt::DialogUnits::of(widgetOf(window)->font());
+  EXPECT_EQ(widgetOf(window)->pos(), QPoint(units.toPixelsX(40), units.toPixelsY(30)));
+  EXPECT_EQ(window.x(), 40);
+  EXPECT_EQ(window.y(), 30);
+  window.setX(100);
+  EXPECT_EQ(window.x(), 100);
+  EXPECT_EQ(window.y(), 30);
+  // A fixed-size window keeps its size whatever is asked.
+  window.setWidth(50);
+  EXPECT_EQ(window.width(), 181);
+}
+
+TEST_F(QtWindowTest, WithoutAPositionTheWindowIsCentred) {
+  const WindowSpec spec = mainWindowSpec();
+  Window window(spec, engine);
+  window.open();
+  window.display();
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect frame = widgetOf(window)->frameGeometry();
+  // As much room on either side, give or take the odd pixel.
+  EXPECT_LE(std::abs((frame.left() - screen.left()) - (screen.right() - frame.right())), 1);
+  EXPECT_LE(std::abs((frame.top() - screen.top()) - (screen.bottom() - frame.bottom())), 1);
+}
+
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+TEST_F(QtWindowTest, RedisplayPaintsBeforeItReturns) {
+  // The analysis runs right after its window's first redisplay, without returning to any
+  // event loop: what the user sees meanwhile is what that redisplay painted.
+  const WindowSpec spec = mainWindowSpec();
+  Window window(spec, engine);
+  window.open();
+  PaintCounter counter;
+  widgetOf(window, 1)->installEventFilter(&counter);
+  window.display();
+  EXPECT_TRUE(widgetOf(window)->windowHandle()->isExposed());
+  EXPECT_GT(counter.paints, 0);
+  const int before = counter.paints;
+  window.display(1);
+  EXPECT_GT(counter.paints, before);
+}
+
+TEST_F(QtWindowTest, HighBytesShowAsWindows1252) {
+  WindowSpec spec = mainWindowSpec();
+  spec.title = "Caf\xe9 \x80 \x93x\x94 \x9f";
+  spec.controls[0].text = "A\xf1o \x85";
+  Window window(spec, engine);
+  window.open();
+  EXPECT_EQ(widgetOf(window)->windowTitle(),
+            QString::fromUtf8("Caf\u00e9 \u20ac \u201cx\u201d \u0178"));
+  EXPECT_EQ(qobject_cast<QPushButton*>(widgetOf(window, 1))->text(),
+            QString::fromUtf8("A\u00f1o \u2026"));
+}
+
+TEST_F(QtWindowTest, GrabsTheWindowToPng) {
+  const WindowSpec spec = mainWindowSpec();
+  Window window(spec, engine);
+  window.open();
+  window.select(1);
+  const std::string path = ::testing::TempDir() + "qt_window_test_main.png";
+  ASSERT_TRUE(grabWindow(window, path));
+  QImage image(QString::fromStdString(path));
+  EXPECT_EQ(image.size(), widgetOf(window)->size());
+
+  Window closed(spec, engine);
+  EXPECT_FALSE(grabWindow(closed, path));
+}
+
+}  // namespace
+}  // namespace vc::ui
