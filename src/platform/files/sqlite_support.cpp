@@ -58,7 +58,7 @@ FileStatus statusOf(sqlite3* db, int rc, FileError otherwise) {
   return status;
 }
 
-std::string quoted(std::string_view name) {
+std::string quotedName(std::string_view name) {
   std::string out = "\"";
   for (char c : name) {
     if (c == '"') out += '"';

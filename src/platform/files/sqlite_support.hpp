@@ -40,6 +40,6 @@ int exec(sqlite3* db, const char* sql);
 FileStatus statusOf(sqlite3* db, int rc, FileError otherwise = FileError::fileSystemError);
 
 /// An identifier in double quotes.
-std::string quoted(std::string_view name);
+std::string quotedName(std::string_view name);
 
 }  // namespace vc::files::sqlite
