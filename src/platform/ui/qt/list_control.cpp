@@ -219,7 +219,7 @@ ListControl::ListControl(const std::string& format, const DialogUnits& units, QW
 
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current, const QModelIndex&) {
-            if (reloading_ || !current.isValid() || !onUserSelection) return;
+            if (!userActing_ || !current.isValid() || !onUserSelection) return;
             onUserSelection(current.row() + 1);
           });
 }
@@ -231,6 +231,33 @@ void ListControl::changeEvent(QEvent* event) {
   // A line is as high as the list's own font needs.
   if (event->type() == QEvent::FontChange)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
+}
+
+// Marks a user action for the duration of its handling by the view.
+class UserAction {
+ public:
+  explicit UserAction(bool& flag) : flag_(flag) { flag_ = true; }
+  ~UserAction() { flag_ = false; }
+  UserAction(const UserAction&) = delete;
+  UserAction& operator=(const UserAction&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+void ListControl::mousePressEvent(QMouseEvent* event) {
+  UserAction acting(userActing_);
+  QTableView::mousePressEvent(event);
+}
+
+void ListControl::mouseMoveEvent(QMouseEvent* event) {
+  UserAction acting(userActing_);
+  QTableView::mouseMoveEvent(event);
+}
+
+void ListControl::keyPressEvent(QKeyEvent* event) {
+  UserAction acting(userActing_);
+  QTableView::keyPressEvent(event);
 }
 
 void ListControl::reload(const ListSource* source, int selectedRow) {
@@ -252,7 +279,6 @@ void ListControl::reload(const ListSource* source, int selectedRow) {
       cells.push_back(fromCp1252(shown));
     }
   }
-  reloading_ = true;
   model_->setCells(std::move(cells), rows);
   if (selectedRow >= 1 && selectedRow <= rows) {
     const QModelIndex index = model_->index(selectedRow - 1, 0);
@@ -262,7 +288,6 @@ void ListControl::reload(const ListSource* source, int selectedRow) {
   } else {
     selectionModel()->clear();
   }
-  reloading_ = false;
 }
 
 }  // namespace vc::ui::qt

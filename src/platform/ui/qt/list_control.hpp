@@ -48,11 +48,16 @@ class ListControl : public QTableView {
   // search of the list's own.
   void keyboardSearch(const QString&) override {}
   void changeEvent(QEvent* event) override;
+  // Only what the user does moves the selection in the window's state: the view's own
+  // moves (a current row set on gaining the focus, say) are not the user's choice.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::vector<ListColumnView> columns_;
   ListModel* model_;
-  bool reloading_ = false;
+  bool userActing_ = false;
 };
 
 }  // namespace vc::ui::qt

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QPixmap>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <algorithm>
 
 #include "platform/ui/qt/file_dialog.hpp"
@@ -22,6 +24,10 @@ char* argv[] = {applicationName, nullptr};
 
 QtEngine::QtEngine() {
   if (!QApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
+  toolkitSettings_ = std::make_unique<QTemporaryDir>();
+  if (toolkitSettings_->isValid())
+    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+      QSettings::setPath(format, QSettings::UserScope, toolkitSettings_->path());
 }
 
 QtEngine::~QtEngine() {

@@ -10,6 +10,7 @@
 #include "platform/ui/engine.hpp"
 
 class QApplication;
+class QTemporaryDir;
 class QWidget;
 
 namespace vc::ui {
@@ -19,7 +20,10 @@ namespace vc::ui {
 class QtEngine : public Engine {
  public:
   /// Uses the running QApplication, or starts one, owned by the engine, when there is
-  /// none (the program reads no command line, so it is given none).
+  /// none (the program reads no command line, so it is given none). What the toolkit
+  /// would remember between runs in the user's settings (the file dialog's history and
+  /// view) is kept in a scratch folder for the engine's life: every run starts alike and
+  /// the program leaves no file behind but its own.
   QtEngine();
   ~QtEngine() override;
   QtEngine(const QtEngine&) = delete;
@@ -39,6 +43,7 @@ class QtEngine : public Engine {
   QWidget* topWidget() const;
 
   std::unique_ptr<QApplication> app_;
+  std::unique_ptr<QTemporaryDir> toolkitSettings_;
   std::vector<Window*> windows_;  // open, in the order they opened
 };
 

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -160,6 +161,10 @@ TEST_F(DialogsTest, CancelledFileDialogChoosesNothing) {
   request.filters = {{"clw files", "*.clw"}};
   whenShown<QFileDialog>([](QFileDialog* d) { d->reject(); });
   EXPECT_EQ(engine.askOpenFile(request), std::nullopt);
+  // What the dialog remembers goes to the engine's scratch folder, not the user's home.
+  EXPECT_FALSE(QSettings(QSettings::UserScope, QStringLiteral("QtProject"))
+                   .fileName()
+                   .startsWith(QDir::homePath()));
 }
 
 }  // namespace

@@ -175,6 +175,21 @@ TEST_F(ListControlTest, SelectionFollowsTheStateBothWays) {
   EXPECT_FALSE(list(window)->selectionModel()->hasSelection());
 }
 
+TEST_F(ListControlTest, GainingTheFocusChoosesNoRow) {
+  const WindowSpec spec = analysisSpec();
+  Window window(spec, engine);
+  window.bindList(1, &source);
+  window.open();
+  window.display();
+  window.select(1);
+  ASSERT_EQ(widgetOf(window)->focusWidget(), widgetOf(window, 1));
+  QTimer::singleShot(0, [&] { vc::ui::testing::click(window, 3); });
+  const Event e = engine.waitEvent(window);  // no selection event before the press
+  EXPECT_EQ(e.kind, EventKind::accepted);
+  EXPECT_EQ(e.control, 3);
+  EXPECT_EQ(window.control(1).selectedRow, 0);
+}
+
 TEST_F(ListControlTest, AnUnreadableFormatShowsTheFirstField) {
   for (const char* format : {"", "|||", "~~"}) {
     SCOPED_TRACE(format);
