@@ -1,0 +1,54 @@
+// Takes the README's screenshots: runs the program on the real widgets with a scripted
+// tour (choose the fixture application, analyse it, leave) and saves each window as the
+// program draws it.
+//
+//   screenshots <main source .clw> <output folder>
+#include <cstdio>
+#include <string>
+
+#include "frame/program.hpp"
+#include "platform/ui/qt/qt_engine.hpp"
+#include "platform/ui/window.hpp"
+
+namespace {
+
+class TourEngine : public vc::ui::QtEngine {
+ public:
+  TourEngine(std::string source, std::string out) : source_(std::move(source)), out_(std::move(out)) {}
+
+  vc::ui::Event waitEvent(vc::ui::Window& window) override {
+    const std::string& title = window.spec().title;
+    ++step_;
+    if (title == "Utilidad para comparar variables globales") {
+      if (step_ == 1) {
+        vc::ui::grabWindow(window, out_ + "/main-window.png");
+        return press(window, "BOTON1");
+      }
+      if (step_ == 2) return press(window, "ANALIZAR");
+      return press(window, "OKBUTTON");
+    }
+    vc::ui::grabWindow(window, out_ + "/analysis-window.png");
+    return press(window, "OKBUTTON");
+  }
+
+  std::optional<std::string> askOpenFile(const vc::ui::OpenFileRequest&) override { return source_; }
+
+ private:
+  static vc::ui::Event press(vc::ui::Window& window, const std::string& equate) {
+    return {vc::ui::EventKind::accepted, window.number(equate), 0};
+  }
+  std::string source_;
+  std::string out_;
+  int step_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: screenshots <main source .clw> <output folder>\n");
+    return 2;
+  }
+  TourEngine engine(argv[1], argv[2]);
+  return vc::frame::runApplication(engine);
+}
