@@ -14,7 +14,8 @@ namespace {
 
 class TourEngine : public vc::ui::QtEngine {
  public:
-  TourEngine(std::string source, std::string out) : source_(std::move(source)), out_(std::move(out)) {}
+  TourEngine(std::string source, std::string out)
+      : source_(std::move(source)), out_(std::move(out)) {}
 
   vc::ui::Event waitEvent(vc::ui::Window& window) override {
     const std::string& title = window.spec().title;
@@ -31,7 +32,9 @@ class TourEngine : public vc::ui::QtEngine {
     return press(window, "OKBUTTON");
   }
 
-  std::optional<std::string> askOpenFile(const vc::ui::OpenFileRequest&) override { return source_; }
+  std::optional<std::string> askOpenFile(const vc::ui::OpenFileRequest&) override {
+    return source_;
+  }
 
  private:
   static vc::ui::Event press(vc::ui::Window& window, const std::string& equate) {
