@@ -26,7 +26,9 @@ class ThreadAccessHook {
   ThreadAccessHook& operator=(const ThreadAccessHook&) = delete;
 };
 
-thread_local std::optional<ThreadAccessHook> threadAccessHook;
+// Held by a plain pointer: the hook must die in threadShutdown, while the files it
+// releases still exist, never in the thread's own clean-up, whose order is not ours.
+thread_local ThreadAccessHook* threadAccessHook = nullptr;
 
 }  // namespace
 
@@ -43,7 +45,7 @@ void processStartup() {
 
 void threadStartup() {
   threadErrorStatus.emplace();
-  threadAccessHook.emplace();
+  if (!threadAccessHook) threadAccessHook = new ThreadAccessHook();
 }
 
 void runProgram() {
@@ -55,7 +57,8 @@ void runProgram() {
 }
 
 void threadShutdown() {
-  threadAccessHook.reset();
+  delete threadAccessHook;
+  threadAccessHook = nullptr;
   threadErrorStatus.reset();
   vc::store::detachThreadFiles();
 }

@@ -34,7 +34,8 @@ struct OpenFileRequest {
 
 class Engine : public errors::MessagePresenter {
  public:
-  /// Makes the window visible with its controls, on top of every window open before it;
+  /// Builds the window with its controls, on top of every window open before it (it
+  /// shows at its first redisplay or wait, where a restored placement already applies);
   /// those take no input until it closes.
   virtual void openWindow(Window& window) = 0;
   virtual void closeWindow(Window& window) = 0;
