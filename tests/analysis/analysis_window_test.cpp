@@ -13,6 +13,7 @@
 #include "platform/files/os.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "store/store.hpp"
+#include "support/program_fixture.hpp"
 #include "support/temp_folder.hpp"
 #include "views/main_window.hpp"
 
@@ -24,10 +25,7 @@ using vc::testing::TempFolder;
 using vc::ui::ScriptedEngine;
 using vc::ui::Window;
 
-int run(ScriptedEngine& engine) {
-  return vc::frame::runApplication(engine,
-                                   [](int status) { throw vc::errors::ProgramHalted{status}; });
-}
+using vc::testing::run;
 
 struct Line {
   std::string name;

@@ -39,4 +39,10 @@ class ProgramFixture {
   vc::ui::ScriptedEngine engine;
 };
 
+/// The whole program, end to end, on a scripted engine; a fatal error returns its status.
+inline int run(vc::ui::ScriptedEngine& engine) {
+  return vc::frame::runApplication(engine,
+                                   [](int status) { throw vc::errors::ProgramHalted{status}; });
+}
+
 }  // namespace vc::testing

@@ -10,6 +10,7 @@
 #include "frame/program.hpp"
 #include "platform/errors/error_manager.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
+#include "support/program_fixture.hpp"
 #include "support/temp_folder.hpp"
 
 namespace vc::views {
@@ -19,11 +20,7 @@ using vc::testing::TempFolder;
 using vc::ui::ScriptedEngine;
 using vc::ui::Window;
 
-// The program run end to end on the scripted engine; a fatal error returns its status.
-int run(ScriptedEngine& engine) {
-  return vc::frame::runApplication(engine,
-                                   [](int status) { throw vc::errors::ProgramHalted{status}; });
-}
+using vc::testing::run;
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;
