@@ -197,6 +197,20 @@ TEST_F(ResumenTest, DeleteThenNextReadsTheRowThatFollowed) {
             (std::vector<std::string>{"M/A/0/LONG", "M/C/0/LONG"}));
 }
 
+TEST_F(ResumenTest, DeletingOneOfEqualRowsGoesOnWithTheNextOfThem) {
+  addAll({{"M", "X", 0, "T1"}, {"M", "X", 0, "T2"}, {"M", "X", 0, "T3"}});
+  resumen().clearToLowest();
+  resumen().set(ResumenFile::indnom);
+  resumen().next();
+  resumen().next();
+  EXPECT_EQ(text(RES), "M/X/0/T2");
+  resumen().deleteCurrent();
+  ASSERT_FALSE(resumen().eof());
+  resumen().next();
+  EXPECT_EQ(text(RES), "M/X/0/T3");
+  EXPECT_TRUE(resumen().eof());
+}
+
 TEST_F(ResumenTest, ARowAddedWithTheDeletedLastRowsKeyStillComesAfterIt) {
   addAll({{"M", "A", 0}, {"M", "Z", 0, "OLD"}});
   resumen().clearToLowest();

@@ -165,6 +165,9 @@ FileStatus KeyedTable::openConnection(const std::string& path, bool readOnly, sq
   if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, recoverSeconds_ * 1000);
+  // An analysis adds its rows in key orders unrelated to the order of addition; a page
+  // cache large enough for both keys' working set keeps those inserts off the disk.
+  sqlite::exec(db, "PRAGMA cache_size=-65536");
   // Write-ahead logging lets one opening read while another holds a write transaction.
   if (!readOnly && (rc = sqlite::exec(db, "PRAGMA journal_mode=WAL")) != SQLITE_OK) {
     return openFailure(db, rc);

@@ -33,7 +33,7 @@ class ScriptedDriver : public FileDriver {
       answer = opens.front();
       opens.pop_front();
     }
-    if (answer.ok()) open_ = true;
+    if (answer.ok() || answer.error == FileError::fileAlreadyOpen) open_ = true;
     return answer;
   }
   FileStatus create() override {

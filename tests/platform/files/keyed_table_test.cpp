@@ -1,0 +1,284 @@
+#include "platform/files/keyed_table.hpp"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "keyed_test_table.hpp"
+#include "platform/files/file_test_support.hpp"
+#include "platform/files/relation_base.hpp"
+#include "support/temp_folder.hpp"
+
+namespace vc::files {
+namespace {
+
+using testing::kTestFile;
+using testing::TestRow;
+using testing::testSpec;
+using vc::testing::kFatalEnd;
+using vc::testing::TempFolder;
+
+/// Runs SQL on the file with a connection of its own, as any SQLite client could.
+void rawSql(const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(kTestFile, &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
+
+/// The other process: the peer executable started on the current folder.
+class Peer {
+ public:
+  explicit Peer(std::vector<std::string> args) {
+    args.insert(args.begin(), std::filesystem::current_path().string());
+    args.insert(args.begin(), VC_PEER_PATH);
+    int out[2];
+    if (::pipe(out) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(out[1], 1);
+      std::vector<char*> argv;
+      for (auto& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    ::close(out[1]);
+    out_ = out[0];
+  }
+  ~Peer() { finish(); }
+
+  /// Waits until the peer holds what it was asked to hold.
+  bool ready() {
+    for (int i = 0; i < 200; ++i) {
+      if (std::filesystem::exists("ready")) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+  void stop() { TempFolder::write("stop", "1"); }
+  /// Waits for the peer to end; its exit status and what it printed.
+  std::pair<int, std::string> finish() {
+    if (pid_ <= 0) return {status_, output_};
+    char buf[256];
+    ssize_t n;
+    while ((n = ::read(out_, buf, sizeof buf)) > 0) output_.append(buf, static_cast<size_t>(n));
+    ::close(out_);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::filesystem::remove("ready");
+    std::filesystem::remove("stop");
+    return {status_, output_};
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  int status_ = -1;
+  std::string output_;
+};
+
+class KeyedTableTest : public ::testing::Test {
+ protected:
+  KeyedTableTest() { vc::testing::bindForTest(manager, presenter); }
+
+  void openCreating() {
+    FileStatus st = table.open(kReadWriteDenyNone);
+    if (st.error == FileError::fileNotFound) {
+      ASSERT_TRUE(table.create().ok());
+      st = table.open(kReadWriteDenyNone);
+    }
+    ASSERT_TRUE(st.ok()) << st.driverText;
+  }
+  void add(const std::string& name, int flag = 0) {
+    row.set(name, flag);
+    ASSERT_EQ(table.add(), FileError::none);
+  }
+  std::vector<std::string> names() {
+    std::vector<std::string> out;
+    table.clearToLowest();
+    table.set(KeyId{0});
+    while (!table.eof()) {
+      table.next();
+      out.push_back(row.name());
+    }
+    return out;
+  }
+  /// Opens through an access object and a relation, as the system does.
+  std::string openWithRecovery(int lockRecover = 10) {
+    access.prepare();
+    access.setUp(table, manager);
+    access.lockRecover = static_cast<std::int16_t>(lockRecover);
+    relation.init(access);
+    try {
+      return relation.open() == errors::Severity::benign ? "opened" : "not opened";
+    } catch (const errors::ProgramHalted&) {
+      return "halted";
+    }
+  }
+
+  TempFolder folder;
+  errors::ErrorManager manager;
+  vc::testing::RecordingPresenter presenter;
+  TestRow row{};
+  KeyedTable table{testSpec(), kTestFile, &row};
+  FileAccessBase access;
+  RelationBase relation;
+};
+
+struct LayoutCase {
+  const char* name;
+  std::string sql;  // run on a fresh database; empty: the file is garbage instead
+  std::string driverCode;
+  std::string driverText;
+};
+
+TEST_F(KeyedTableTest, AFileOfAnotherLayoutIsAnInvalidRecordDeclaration) {
+  const LayoutCase cases[] = {
+      {"bytes that are no database", "", "26", "file is not a database"},
+      {"the table with other columns", "CREATE TABLE rows(NAME BLOB, FLAG INTEGER)", "0",
+       "table rows has another row layout"},
+      {"a database without the table", "CREATE TABLE other(a)", "0", "no table rows"},
+  };
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(kTestFile);
+    if (c.sql.empty()) {
+      TempFolder::write(kTestFile, std::string(3000, '\x5A'));
+    } else {
+      rawSql(c.sql);
+    }
+    const FileStatus st = table.open(kReadWriteDenyNone);
+    EXPECT_EQ(st.error, FileError::invalidRecordDeclaration);
+    EXPECT_EQ(st.driverCode, c.driverCode);
+    EXPECT_EQ(st.driverText, c.driverText);
+    EXPECT_FALSE(table.isOpen());
+  }
+}
+
+TEST_F(KeyedTableTest, DamagedKeysAreFoundAndRebuiltFromTheRows) {
+  const std::pair<const char*, std::string> damages[] = {
+      {"the key is missing", "DROP INDEX rows_byname"},
+      {"the key has another definition",
+       "DROP INDEX rows_byname; CREATE INDEX rows_byname ON rows(INFO)"},
+  };
+  for (const auto& [name, sql] : damages) {
+    SCOPED_TRACE(name);
+    std::filesystem::remove(kTestFile);
+    openCreating();
+    add("b");
+    add("A", 1);
+    add("a");
+    table.close();
+    rawSql(sql);
+    EXPECT_EQ(table.open(kReadWriteDenyNone).error, FileError::keyFileMustBeRebuilt);
+    ASSERT_TRUE(table.rebuildKeys().ok());
+    ASSERT_TRUE(table.open(kReadWriteDenyNone).ok());
+    EXPECT_EQ(names(), (std::vector<std::string>{"a", "A", "b"}));
+    table.close();
+  }
+}
+
+TEST_F(KeyedTableTest, TheOpenRebuildsDamagedKeysAfterTheNotice) {
+  openCreating();
+  add("Y");
+  add("X");
+  table.close();
+  rawSql("DROP INDEX rows_byname");
+  EXPECT_EQ(openWithRecovery(), "opened");
+  EXPECT_EQ(
+      presenter.transcript(),
+      std::vector<std::string>{"Invalid Key: rows.dat key file is invalid. Key must be rebuilt."});
+  EXPECT_EQ(names(), (std::vector<std::string>{"X", "Y"}));
+}
+
+TEST_F(KeyedTableTest, RemoveDeletesTheFileAndItsJournals) {
+  openCreating();
+  add("X");
+  EXPECT_EQ(table.remove().error, FileError::accessDenied);  // this declaration has it open
+  table.close();
+  TempFolder::write(std::string(kTestFile) + "-journal", "");
+  ASSERT_TRUE(table.remove().ok());
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    EXPECT_FALSE(std::filesystem::exists(std::string(kTestFile) + suffix)) << suffix;
+  }
+  EXPECT_EQ(table.remove().error, FileError::fileNotFound);
+}
+
+TEST_F(KeyedTableTest, AnotherProcessAddsWhileThisOneHasTheFileOpen) {
+  openCreating();
+  add("A");
+  Peer peer({"add", "3"});
+  EXPECT_EQ(peer.finish().first, 0);
+  EXPECT_EQ(names(), (std::vector<std::string>{"A", "P0001", "P0002", "P0003"}));
+  EXPECT_EQ(table.records(), 4u);
+}
+
+TEST_F(KeyedTableTest, AnotherProcessReadsWhileThisOneStreams) {
+  openCreating();
+  add("A");
+  add("B");
+  ASSERT_TRUE(table.stream().ok());
+  add("C");
+  EXPECT_EQ(Peer({"count"}).finish(), (std::pair<int, std::string>{0, "2\n"}));
+  ASSERT_TRUE(table.flush().ok());
+  EXPECT_EQ(Peer({"count"}).finish(), (std::pair<int, std::string>{0, "3\n"}));
+}
+
+TEST_F(KeyedTableTest, RemoveIsRefusedWhileAnotherProcessHasTheFileOpen) {
+  openCreating();
+  add("A");
+  table.close();
+  Peer peer({"hold"});
+  ASSERT_TRUE(peer.ready());
+  EXPECT_EQ(table.remove().error, FileError::accessDenied);
+  EXPECT_TRUE(std::filesystem::exists(kTestFile));
+  peer.stop();
+  EXPECT_EQ(peer.finish().first, 0);
+  EXPECT_TRUE(table.remove().ok());
+}
+
+TEST_F(KeyedTableTest, ALockIsWaitedForAfterRecover) {
+  openCreating();
+  add("A");
+  table.close();
+  Peer peer({"lock"});
+  ASSERT_TRUE(peer.ready());
+  EXPECT_EQ(table.open(kReadWriteDenyNone).error, FileError::accessDenied);
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    peer.stop();
+  });
+  EXPECT_EQ(openWithRecovery(10), "opened");
+  release.join();
+  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_EQ(names(), std::vector<std::string>{"A"});
+}
+
+TEST_F(KeyedTableTest, ALockThatStaysEndsTheProgramAfterTheReadOnlyTry) {
+  openCreating();
+  table.close();
+  Peer peer({"lock"});
+  ASSERT_TRUE(peer.ready());
+  EXPECT_EQ(openWithRecovery(1), "halted");
+  peer.stop();
+  EXPECT_EQ(presenter.transcript(),
+            (std::vector<std::string>{
+                "Access Denied: Could not get write access to rows.dat so trying read-only.",
+                "File Access Error: File rows.dat could not be opened.  Error: Access Denied "
+                "(5)." +
+                    kFatalEnd}));
+}
+
+}  // namespace
+}  // namespace vc::files
