@@ -18,7 +18,7 @@ class TourEngine : public vc::ui::QtEngine {
       : source_(std::move(source)), out_(std::move(out)) {}
 
   vc::ui::Event waitEvent(vc::ui::Window& window) override {
-    const std::string& title = window.spec().title;
+    const std::string& title = window.structure().title;
     ++step_;
     if (title == "Utilidad para comparar variables globales") {
       if (step_ == 1) {

@@ -20,7 +20,7 @@ using vc::ui::EventKind;
 namespace cf = vc::ui::control_flag;
 
 const vc::ui::WindowSpec& P7_WINDOW() {
-  static const vc::ui::WindowSpec spec = [] {
+  static const vc::ui::WindowSpec structure = [] {
     vc::ui::WindowSpec w =
         vc::views::fixedDialog("P7_WINDOW", "Resumen de Variables Globales por Modulo", 213, 224);
     w.controls = {
@@ -43,7 +43,7 @@ const vc::ui::WindowSpec& P7_WINDOW() {
     };
     return w;
   }();
-  return spec;
+  return structure;
 }
 
 namespace {

@@ -54,7 +54,7 @@ void clear(ResumenRecord& record) {
 }
 
 const vc::files::TableSpec& resumenSpec() {
-  static const vc::files::TableSpec spec{
+  static const vc::files::TableSpec layout{
       "resumen",
       sizeof(ResumenRecord),
       {
@@ -70,7 +70,7 @@ const vc::files::TableSpec& resumenSpec() {
           {"indnom", {1, 4, 0}},
       },
   };
-  return spec;
+  return layout;
 }
 
 ResumenFile::ResumenFile(ResumenRecord& record)

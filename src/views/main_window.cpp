@@ -14,7 +14,7 @@ using vc::ui::ControlKind;
 namespace cf = vc::ui::control_flag;
 
 const vc::ui::WindowSpec& P1_WINDOW() {
-  static const vc::ui::WindowSpec spec = [] {
+  static const vc::ui::WindowSpec structure = [] {
     vc::ui::WindowSpec w =
         fixedDialog("P1_WINDOW", "Utilidad para comparar variables globales", 181, 120);
     w.controls = {
@@ -37,7 +37,7 @@ const vc::ui::WindowSpec& P1_WINDOW() {
     };
     return w;
   }();
-  return spec;
+  return structure;
 }
 
 namespace {

@@ -84,7 +84,7 @@ TEST_F(AnalysisWindowTest, AnalysesTheFixtureApplication) {
       .chooseFile(mainSource)
       .press("ANALIZAR")
       .inspect([&](Window& w) {
-        EXPECT_EQ(w.spec().title, "Resumen de Variables Globales por Modulo");
+        EXPECT_EQ(w.structure().title, "Resumen de Variables Globales por Modulo");
         EXPECT_EQ(listOf(w), kFixtureList);
         EXPECT_TRUE(w.isEnabled(p7::DETALLES));
         EXPECT_EQ(w.selected(), p7::LIST1);
@@ -96,8 +96,9 @@ TEST_F(AnalysisWindowTest, AnalysesTheFixtureApplication) {
       })
       .press("DETALLES")
       .press("OKBUTTON")
-      .inspect(
-          [](Window& w) { EXPECT_EQ(w.spec().title, "Utilidad para comparar variables globales"); })
+      .inspect([](Window& w) {
+        EXPECT_EQ(w.structure().title, "Utilidad para comparar variables globales");
+      })
       .press("OKBUTTON");
   EXPECT_EQ(run(engine), 0);
   EXPECT_TRUE(engine.scriptDone());

@@ -37,12 +37,13 @@ TEST(MainWindowTest, FirstRunOpensAsDeclaredAndSavesOnlyThePosition) {
   ScriptedEngine engine;
   engine
       .inspect([](Window& w) {
-        EXPECT_EQ(w.spec().title, "Utilidad para comparar variables globales");
+        EXPECT_EQ(w.structure().title, "Utilidad para comparar variables globales");
         EXPECT_EQ(w.selected(), p1::BOTON1);
         EXPECT_FALSE(w.isEnabled(p1::ANALIZAR));
         EXPECT_TRUE(w.isEnabled(p1::OKBUTTON));
-        EXPECT_TRUE(w.spec().control(p1::OKBUTTON)->flags & vc::ui::control_flag::defaultButton);
-        EXPECT_EQ(w.spec().control(p1::BOTON1)->text, "Seleccion Archivo ");
+        EXPECT_TRUE(w.structure().control(p1::OKBUTTON)->flags &
+                    vc::ui::control_flag::defaultButton);
+        EXPECT_EQ(w.structure().control(p1::BOTON1)->text, "Seleccion Archivo ");
         const auto names = vc::frame::errorManager->procedureNames();
         ASSERT_EQ(names.size(), 1u);
         EXPECT_EQ(names[0].name, "Main");

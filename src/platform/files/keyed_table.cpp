@@ -56,8 +56,8 @@ unsigned char folded(unsigned char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
-bool inSomeKey(const TableSpec& spec, std::size_t field) {
-  for (const KeySpec& k : spec.keys) {
+bool inSomeKey(const TableSpec& layout, std::size_t field) {
+  for (const KeySpec& k : layout.keys) {
     if (std::find(k.components.begin(), k.components.end(), field) != k.components.end()) {
       return true;
     }
@@ -66,52 +66,52 @@ bool inSomeKey(const TableSpec& spec, std::size_t field) {
 }
 
 /// The column a key component is stored in: a text field's folded copy, a byte itself.
-std::string keyColumn(const TableSpec& spec, std::size_t field) {
-  const FieldSpec& f = spec.fields[field];
+std::string keyColumn(const TableSpec& layout, std::size_t field) {
+  const FieldSpec& f = layout.fields[field];
   return f.kind == FieldKind::text ? "key_" + f.name : f.name;
 }
 
-std::string indexName(const TableSpec& spec, const KeySpec& key) {
-  return spec.table + "_" + key.name;
+std::string indexName(const TableSpec& layout, const KeySpec& key) {
+  return layout.table + "_" + key.name;
 }
 
-std::string keyColumnList(const TableSpec& spec, const KeySpec& key) {
+std::string keyColumnList(const TableSpec& layout, const KeySpec& key) {
   std::string out;
   for (std::size_t i = 0; i < key.components.size(); ++i) {
     if (i > 0) out += ',';
-    out += quotedName(keyColumn(spec, key.components[i]));
+    out += quotedName(keyColumn(layout, key.components[i]));
   }
   return out;
 }
 
 /// The stored definition drops "IF NOT EXISTS", so both spellings compare equal to it.
-std::string createIndexSql(const TableSpec& spec, const KeySpec& key, bool ifNotExists = false) {
+std::string createIndexSql(const TableSpec& layout, const KeySpec& key, bool ifNotExists = false) {
   return std::string("CREATE INDEX ") + (ifNotExists ? "IF NOT EXISTS " : "") +
-         quotedName(indexName(spec, key)) + " ON " + quotedName(spec.table) + "(" +
-         keyColumnList(spec, key) + ")";
+         quotedName(indexName(layout, key)) + " ON " + quotedName(layout.table) + "(" +
+         keyColumnList(layout, key) + ")";
 }
 
 /// The table's columns as (name, declared type): the order of addition, the fields as
 /// stored, then the folded copies of the text fields that keys use.
-std::vector<std::pair<std::string, std::string>> columnsOf(const TableSpec& spec) {
+std::vector<std::pair<std::string, std::string>> columnsOf(const TableSpec& layout) {
   std::vector<std::pair<std::string, std::string>> cols{{"seq", "INTEGER"}};
-  for (const FieldSpec& f : spec.fields) {
+  for (const FieldSpec& f : layout.fields) {
     cols.emplace_back(f.name, f.kind == FieldKind::text ? "BLOB" : "INTEGER");
   }
-  for (std::size_t i = 0; i < spec.fields.size(); ++i) {
-    if (spec.fields[i].kind == FieldKind::text && inSomeKey(spec, i)) {
-      cols.emplace_back(keyColumn(spec, i), "BLOB");
+  for (std::size_t i = 0; i < layout.fields.size(); ++i) {
+    if (layout.fields[i].kind == FieldKind::text && inSomeKey(layout, i)) {
+      cols.emplace_back(keyColumn(layout, i), "BLOB");
     }
   }
   return cols;
 }
 
-std::string createTableSql(const TableSpec& spec) {
+std::string createTableSql(const TableSpec& layout) {
   // AUTOINCREMENT: a number is never given twice, not even after the last row was
   // deleted, so the order of addition holds for positions kept across deletions.
-  std::string sql = "CREATE TABLE IF NOT EXISTS " + quotedName(spec.table) + "(";
+  std::string sql = "CREATE TABLE IF NOT EXISTS " + quotedName(layout.table) + "(";
   bool first = true;
-  for (const auto& [name, type] : columnsOf(spec)) {
+  for (const auto& [name, type] : columnsOf(layout)) {
     if (!first) sql += ", ";
     sql += quotedName(name);
     sql += ' ';
@@ -150,8 +150,8 @@ std::optional<std::string> storedIndexSql(sqlite3* db, const std::string& name, 
 
 }  // namespace
 
-KeyedTable::KeyedTable(TableSpec spec, std::string fileName, void* record)
-    : spec_(std::move(spec)),
+KeyedTable::KeyedTable(TableSpec layout, std::string fileName, void* record)
+    : layout_(std::move(layout)),
       fileName_(std::move(fileName)),
       record_(static_cast<unsigned char*>(record)) {}
 
@@ -190,10 +190,10 @@ FileStatus KeyedTable::openConnection(const std::string& path, bool readOnly, sq
 }
 
 FileStatus KeyedTable::createSchema(sqlite3* db) const {
-  std::string sql = "BEGIN IMMEDIATE; " + createTableSql(spec_) + ";";
-  for (const KeySpec& k : spec_.keys) {
+  std::string sql = "BEGIN IMMEDIATE; " + createTableSql(layout_) + ";";
+  for (const KeySpec& k : layout_.keys) {
     sql += ' ';
-    sql += createIndexSql(spec_, k, /*ifNotExists=*/true);
+    sql += createIndexSql(layout_, k, /*ifNotExists=*/true);
     sql += ';';
   }
   sql += " COMMIT;";
@@ -208,7 +208,7 @@ FileStatus KeyedTable::createSchema(sqlite3* db) const {
 
 FileStatus KeyedTable::checkLayout(sqlite3* db) const {
   int rc = SQLITE_OK;
-  Statement info(db, "PRAGMA table_info(" + quotedName(spec_.table) + ")", rc);
+  Statement info(db, "PRAGMA table_info(" + quotedName(layout_.table) + ")", rc);
   if (!info) return openFailure(db, rc);
   std::vector<std::pair<std::string, std::string>> found;
   while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
@@ -219,11 +219,11 @@ FileStatus KeyedTable::checkLayout(sqlite3* db) const {
   }
   if (rc != SQLITE_DONE) return openFailure(db, rc);
   if (found.empty()) {
-    return failure(FileError::invalidRecordDeclaration, "no table " + spec_.table);
+    return failure(FileError::invalidRecordDeclaration, "no table " + layout_.table);
   }
-  if (found != columnsOf(spec_)) {
+  if (found != columnsOf(layout_)) {
     return failure(FileError::invalidRecordDeclaration,
-                   "table " + spec_.table + " has another row layout");
+                   "table " + layout_.table + " has another row layout");
   }
   return {};
 }
@@ -232,20 +232,20 @@ FileStatus KeyedTable::checkKeys(sqlite3* db) const {
   // A key is sound when its definition is the declared one and its first and last entries
   // lead to rows: a few page reads, whatever the size of the table. Damage deeper inside
   // an index shows only when it is read.
-  for (const KeySpec& k : spec_.keys) {
-    const std::string name = indexName(spec_, k);
+  for (const KeySpec& k : layout_.keys) {
+    const std::string name = indexName(layout_, k);
     int rc = SQLITE_OK;
     const auto sql = storedIndexSql(db, name, rc);
     if (rc != SQLITE_OK) return openFailure(db, rc);
-    if (!sql || *sql != createIndexSql(spec_, k)) {
+    if (!sql || *sql != createIndexSql(layout_, k)) {
       return failure(FileError::keyFileMustBeRebuilt, "key " + name + " is missing or altered");
     }
     for (const char* direction : {"ASC", "DESC"}) {
       std::string order;
       for (std::size_t c : k.components)
-        order += quotedName(keyColumn(spec_, c)) + " " + direction + ",";
+        order += quotedName(keyColumn(layout_, c)) + " " + direction + ",";
       Statement probe(db,
-                      "SELECT * FROM " + quotedName(spec_.table) + " INDEXED BY " +
+                      "SELECT * FROM " + quotedName(layout_.table) + " INDEXED BY " +
                           quotedName(name) + " ORDER BY " + order + "\"seq\" " + direction +
                           " LIMIT 1",
                       rc);
@@ -265,7 +265,7 @@ FileStatus KeyedTable::prepareStatements() {
   int rc = SQLITE_OK;
   std::string fields, binds;
   int n = 0;
-  for (const auto& [name, type] : columnsOf(spec_)) {
+  for (const auto& [name, type] : columnsOf(layout_)) {
     if (name == "seq") continue;
     if (n > 0) fields += ',';
     fields += quotedName(name);
@@ -273,28 +273,29 @@ FileStatus KeyedTable::prepareStatements() {
     ++n;
   }
   insert_ = Statement(
-      db_, "INSERT INTO " + quotedName(spec_.table) + "(" + fields + ") VALUES(" + binds + ")", rc,
+      db_, "INSERT INTO " + quotedName(layout_.table) + "(" + fields + ") VALUES(" + binds + ")",
+      rc,
       /*persistent=*/true);
   if (!insert_) return openFailure(db_, rc);
   delete_ =
-      Statement(db_, "DELETE FROM " + quotedName(spec_.table) + " WHERE \"seq\"=?1", rc, true);
+      Statement(db_, "DELETE FROM " + quotedName(layout_.table) + " WHERE \"seq\"=?1", rc, true);
   if (!delete_) return openFailure(db_, rc);
-  count_ = Statement(db_, "SELECT count(*) FROM " + quotedName(spec_.table), rc, true);
+  count_ = Statement(db_, "SELECT count(*) FROM " + quotedName(layout_.table), rc, true);
   if (!count_) return openFailure(db_, rc);
 
   std::string rowColumns = "\"seq\"";
-  for (const FieldSpec& f : spec_.fields) {
+  for (const FieldSpec& f : layout_.fields) {
     rowColumns += ',';
     rowColumns += quotedName(f.name);
   }
   scans_.clear();
-  for (const KeySpec& k : spec_.keys) {
-    const std::string cols = keyColumnList(spec_, k) + ",\"seq\"";
+  for (const KeySpec& k : layout_.keys) {
+    const std::string cols = keyColumnList(layout_, k) + ",\"seq\"";
     std::string params;
     for (std::size_t i = 0; i <= k.components.size(); ++i) params += (i ? ",?" : "?");
     Scan scan;
     scan.statement = Statement(db_,
-                               "SELECT " + rowColumns + " FROM " + quotedName(spec_.table) +
+                               "SELECT " + rowColumns + " FROM " + quotedName(layout_.table) +
                                    " WHERE (" + cols + ") > (" + params + ") ORDER BY " + cols,
                                rc, true);
     if (!scan.statement) return openFailure(db_, rc);
@@ -386,15 +387,15 @@ FileStatus KeyedTable::rebuildKeys() {
   if (rc == SQLITE_OK) {
     sqlite3_busy_timeout(db, recoverSeconds_ * 1000);
     std::string sql = "BEGIN IMMEDIATE;";
-    for (const KeySpec& k : spec_.keys) {
-      const std::string name = indexName(spec_, k);
+    for (const KeySpec& k : layout_.keys) {
+      const std::string name = indexName(layout_, k);
       const auto stored = storedIndexSql(db, name, rc);
       if (rc != SQLITE_OK) break;
-      if (!stored || *stored != createIndexSql(spec_, k)) {
-        sql += "DROP INDEX IF EXISTS " + quotedName(name) + ";" + createIndexSql(spec_, k) + ";";
+      if (!stored || *stored != createIndexSql(layout_, k)) {
+        sql += "DROP INDEX IF EXISTS " + quotedName(name) + ";" + createIndexSql(layout_, k) + ";";
       }
     }
-    sql += "REINDEX " + quotedName(spec_.table) + "; COMMIT;";
+    sql += "REINDEX " + quotedName(layout_.table) + "; COMMIT;";
     if (rc == SQLITE_OK) rc = sqlite::exec(db, sql.c_str());
     if (rc != SQLITE_OK) {
       st = sqlite::statusOf(db, rc);
@@ -460,13 +461,13 @@ std::uint64_t KeyedTable::records() {
 }
 
 void KeyedTable::clearToLowest() {
-  files::clearToLowest(spec_, record_);
+  files::clearToLowest(layout_, record_);
 }
 
 std::string KeyedTable::keyValueOf(std::size_t key, const unsigned char* record) const {
   std::string value;
-  for (std::size_t c : spec_.keys[key].components) {
-    const FieldSpec& f = spec_.fields[c];
+  for (std::size_t c : layout_.keys[key].components) {
+    const FieldSpec& f = layout_.fields[c];
     for (std::size_t i = 0; i < f.length; ++i) {
       const unsigned char b = record[f.offset + i];
       value += static_cast<char>(f.kind == FieldKind::text ? folded(b) : b);
@@ -476,7 +477,7 @@ std::string KeyedTable::keyValueOf(std::size_t key, const unsigned char* record)
 }
 
 void KeyedTable::set(KeyId key) {
-  if (key.index >= spec_.keys.size()) return;
+  if (key.index >= layout_.keys.size()) return;
   stopScan();
   order_ = key.index;
   position_ = {key.index, keyValueOf(key.index, record_), kBeforeAll};
@@ -504,8 +505,8 @@ bool KeyedTable::peek() {
     // Seek afresh: strictly after (key value, place in the order of addition).
     int param = 1;
     std::size_t at = 0;
-    for (std::size_t c : spec_.keys[*order_].components) {
-      const FieldSpec& f = spec_.fields[c];
+    for (std::size_t c : layout_.keys[*order_].components) {
+      const FieldSpec& f = layout_.fields[c];
       if (f.kind == FieldKind::text) {
         sqlite3_bind_blob(st, param, position_.keyValue.data() + at, static_cast<int>(f.length),
                           SQLITE_TRANSIENT);
@@ -536,8 +537,8 @@ bool KeyedTable::eof() {
 }
 
 void KeyedTable::readRow(sqlite3_stmt* st) {
-  for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
-    const FieldSpec& f = spec_.fields[i];
+  for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
+    const FieldSpec& f = layout_.fields[i];
     const int col = static_cast<int>(i) + 1;
     unsigned char* dest = record_ + f.offset;
     if (f.kind == FieldKind::text) {
@@ -570,7 +571,7 @@ FileError KeyedTable::next() {
 
 void KeyedTable::bindRecord(sqlite3_stmt* st) const {
   int param = 1;
-  for (const FieldSpec& f : spec_.fields) {
+  for (const FieldSpec& f : layout_.fields) {
     if (f.kind == FieldKind::text) {
       sqlite3_bind_blob(st, param++, record_ + f.offset, static_cast<int>(f.length), SQLITE_STATIC);
     } else {
@@ -584,12 +585,12 @@ FileError KeyedTable::add() {
   stopScan();
   sqlite3_stmt* st = insert_.get();
   bindRecord(st);
-  int param = static_cast<int>(spec_.fields.size()) + 1;
+  int param = static_cast<int>(layout_.fields.size()) + 1;
   // The folded copies live until the insert has been stepped.
   std::vector<std::string> foldedCopies;
-  for (std::size_t i = 0; i < spec_.fields.size(); ++i) {
-    const FieldSpec& f = spec_.fields[i];
-    if (f.kind != FieldKind::text || !inSomeKey(spec_, i)) continue;
+  for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
+    const FieldSpec& f = layout_.fields[i];
+    if (f.kind != FieldKind::text || !inSomeKey(layout_, i)) continue;
     std::string& copy = foldedCopies.emplace_back(f.length, ' ');
     for (std::size_t b = 0; b < f.length; ++b)
       copy[b] = static_cast<char>(folded(record_[f.offset + b]));

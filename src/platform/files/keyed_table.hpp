@@ -42,8 +42,8 @@ class KeyedTable : public FileDriver {
   static constexpr std::int64_t kBeforeAll = INT64_MIN;
 
   /// `fileName` is the file's name as written (relative to the current folder at each
-  /// open); `record` is the declaration's buffer of spec.recordLength bytes.
-  KeyedTable(TableSpec spec, std::string fileName, void* record);
+  /// open); `record` is the declaration's buffer of layout.recordLength bytes.
+  KeyedTable(TableSpec layout, std::string fileName, void* record);
   ~KeyedTable() override;
 
   FileStatus open(std::uint8_t openMode) override;
@@ -87,7 +87,7 @@ class KeyedTable : public FileDriver {
 
   /// The error of the last record operation.
   FileError errorCode() const { return error_; }
-  const TableSpec& spec() const { return spec_; }
+  const TableSpec& layout() const { return layout_; }
 
  private:
   enum class ScanState { idle, pending, consumed };
@@ -109,7 +109,7 @@ class KeyedTable : public FileDriver {
   void bindRecord(sqlite3_stmt* st) const;
   void readRow(sqlite3_stmt* st);
 
-  TableSpec spec_;
+  TableSpec layout_;
   std::string fileName_;
   unsigned char* record_;
   sqlite3* db_ = nullptr;

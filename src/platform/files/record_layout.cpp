@@ -4,16 +4,16 @@
 
 namespace vc::files {
 
-void clearRecord(const TableSpec& spec, void* record) {
+void clearRecord(const TableSpec& layout, void* record) {
   auto* bytes = static_cast<unsigned char*>(record);
-  for (const FieldSpec& f : spec.fields) {
+  for (const FieldSpec& f : layout.fields) {
     std::memset(bytes + f.offset, f.kind == FieldKind::text ? ' ' : 0, f.length);
   }
 }
 
-void clearToLowest(const TableSpec& spec, void* record) {
+void clearToLowest(const TableSpec& layout, void* record) {
   auto* bytes = static_cast<unsigned char*>(record);
-  for (const FieldSpec& f : spec.fields) std::memset(bytes + f.offset, 0, f.length);
+  for (const FieldSpec& f : layout.fields) std::memset(bytes + f.offset, 0, f.length);
 }
 
 }  // namespace vc::files

@@ -34,9 +34,9 @@ struct TableSpec {
 };
 
 /// The record as a new declaration has it: texts blank, numbers 0.
-void clearRecord(const TableSpec& spec, void* record);
+void clearRecord(const TableSpec& layout, void* record);
 /// Every field at the lowest value of its type, so that any key formed from the record
 /// sorts at or before every row's.
-void clearToLowest(const TableSpec& spec, void* record);
+void clearToLowest(const TableSpec& layout, void* record);
 
 }  // namespace vc::files

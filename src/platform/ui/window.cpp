@@ -26,10 +26,11 @@ const ControlSpec* WindowSpec::control(const std::string& equate) const {
   return nullptr;
 }
 
-Window::Window(const WindowSpec& spec, Engine& engine) : spec_(spec), engine_(engine) {
-  for (const auto& c : spec_.controls) {
+Window::Window(const WindowSpec& structure, Engine& engine)
+    : structure_(structure), engine_(engine) {
+  for (const auto& c : structure_.controls) {
     ControlState state;
-    state.spec = &c;
+    state.structure = &c;
     state.enabled = (c.flags & control_flag::disabled) == 0;
     state.visible = (c.flags & control_flag::hidden) == 0;
     state.text = c.text;
@@ -43,7 +44,7 @@ Window::~Window() {
 
 void Window::open() {
   if (open_) return;
-  for (const auto& c : spec_.controls)
+  for (const auto& c : structure_.controls)
     if (!isControlKindRegistered(c.kind))
       throw std::logic_error("control kind not registered: " + c.equate);
   engine_.openWindow(*this);
@@ -76,7 +77,7 @@ const ControlState& Window::control(int number) const {
 }
 
 int Window::number(const std::string& equate) const {
-  const ControlSpec* c = spec_.control(equate);
+  const ControlSpec* c = structure_.control(equate);
   return c ? c->number : 0;
 }
 
@@ -128,7 +129,7 @@ bool Window::minimized() const {
   return engine_.placement(*this).minimized;
 }
 bool Window::resizable() const {
-  return (spec_.flags & window_flag::resizable) != 0;
+  return (structure_.flags & window_flag::resizable) != 0;
 }
 int Window::x() const {
   return engine_.placement(*this).x;

@@ -18,7 +18,7 @@
 namespace vc::ui {
 
 struct ControlState {
-  const ControlSpec* spec = nullptr;
+  const ControlSpec* structure = nullptr;
   bool enabled = true;
   bool visible = true;
   std::string text;
@@ -35,12 +35,12 @@ class EngineWindowData {
 
 class Window : public settings::WindowPlacement {
  public:
-  Window(const WindowSpec& spec, Engine& engine);
+  Window(const WindowSpec& structure, Engine& engine);
   ~Window() override;  // closes the window if it is still open
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  const WindowSpec& spec() const { return spec_; }
+  const WindowSpec& structure() const { return structure_; }
   Engine& engine() const { return engine_; }
 
   // Opening and closing. open() fails (std::logic_error) when a control kind is not
@@ -91,7 +91,7 @@ class Window : public settings::WindowPlacement {
  private:
   void change(const std::function<void(Placement&)>& edit);
 
-  const WindowSpec& spec_;
+  const WindowSpec& structure_;
   Engine& engine_;
   std::map<int, ControlState> controls_;
   std::deque<Event> posted_;

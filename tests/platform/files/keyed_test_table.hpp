@@ -28,13 +28,13 @@ struct TestRow {
 };
 
 inline const TableSpec& testSpec() {
-  static const TableSpec spec{"rows",
-                              sizeof(TestRow),
-                              {{"NAME", 0, 8, FieldKind::text},
-                               {"FLAG", 8, 1, FieldKind::byte},
-                               {"INFO", 9, 4, FieldKind::text}},
-                              {{"byname", {0, 1}}}};
-  return spec;
+  static const TableSpec layout{"rows",
+                                sizeof(TestRow),
+                                {{"NAME", 0, 8, FieldKind::text},
+                                 {"FLAG", 8, 1, FieldKind::byte},
+                                 {"INFO", 9, 4, FieldKind::text}},
+                                {{"byname", {0, 1}}}};
+  return layout;
 }
 
 inline constexpr const char* kTestFile = "rows.dat";

@@ -78,8 +78,8 @@ const std::string kFocus = "window " + std::to_string(static_cast<int>(EventKind
 const std::string kClose = "window " + std::to_string(static_cast<int>(EventKind::closeWindow));
 
 TEST_F(ControllerTest, DispatchesAcceptedBeforeFieldEventAndEndsOnEndWindow) {
-  const WindowSpec spec = twoButtons("T");
-  Window window(spec, engine);
+  const WindowSpec structure = twoButtons("T");
+  Window window(structure, engine);
   Recording c(window);
   engine.press("ONE").press("OK");
   EXPECT_EQ(c.execute(), 2);  // no RESPONSE set: cancelled
@@ -90,8 +90,8 @@ TEST_F(ControllerTest, DispatchesAcceptedBeforeFieldEventAndEndsOnEndWindow) {
 }
 
 TEST_F(ControllerTest, EventDoneSkipsTheFieldHandler) {
-  const WindowSpec spec = twoButtons("T");
-  Window window(spec, engine);
+  const WindowSpec structure = twoButtons("T");
+  Window window(structure, engine);
   Recording c(window);
   c.acceptedAnswer = Answer::eventDone;
   engine.press("ONE").press("OK");
@@ -101,8 +101,8 @@ TEST_F(ControllerTest, EventDoneSkipsTheFieldHandler) {
 }
 
 TEST_F(ControllerTest, ProceedOnACloseRequestEndsTheLoop) {
-  const WindowSpec spec = twoButtons("T");
-  Window window(spec, engine);
+  const WindowSpec structure = twoButtons("T");
+  Window window(structure, engine);
   Recording c(window);
   engine.closeRequest();
   c.execute();
@@ -110,8 +110,8 @@ TEST_F(ControllerTest, ProceedOnACloseRequestEndsTheLoop) {
 }
 
 TEST_F(ControllerTest, SecondReleaseChangesNothing) {
-  const WindowSpec spec = twoButtons("T");
-  Window window(spec, engine);
+  const WindowSpec structure = twoButtons("T");
+  Window window(structure, engine);
   Recording c(window);
   engine.press("OK");
   c.execute();
@@ -120,16 +120,16 @@ TEST_F(ControllerTest, SecondReleaseChangesNothing) {
 }
 
 TEST_F(ControllerTest, ReleaseWithoutPrepareDoesNothing) {
-  const WindowSpec spec = twoButtons("T");
-  Window window(spec, engine);
+  const WindowSpec structure = twoButtons("T");
+  Window window(structure, engine);
   WindowController c(window);
   EXPECT_EQ(c.release(), Answer::eventDone);
   EXPECT_FALSE(c.DEAD);
 }
 
 TEST_F(ControllerTest, RegisteredActionSetsResponseAndCloses) {
-  const WindowSpec spec = twoButtons("T");
-  Window window(spec, engine);
+  const WindowSpec structure = twoButtons("T");
+  Window window(structure, engine);
   Recording c(window);
   c.endOn = 0;
   c.addAction(1, 1);
@@ -170,23 +170,23 @@ TEST_F(ControllerTest, NestedWindowClosingResetsTheCaller) {
 }
 
 TEST_F(ControllerTest, ScriptFailsLoudlyOnDisabledMissingOrExhausted) {
-  const WindowSpec spec = twoButtons("T");
+  const WindowSpec structure = twoButtons("T");
   {
-    Window window(spec, engine);
+    Window window(structure, engine);
     Recording c(window);
     engine.press("TWO");
     EXPECT_THROW(c.execute(), ScriptError);
   }
   {
     ScriptedEngine e2;
-    Window window(spec, e2);
+    Window window(structure, e2);
     Recording c(window);
     e2.press("NOPE");
     EXPECT_THROW(c.execute(), ScriptError);
   }
   {
     ScriptedEngine e3;
-    Window window(spec, e3);
+    Window window(structure, e3);
     Recording c(window);
     EXPECT_THROW(c.execute(), ScriptError);
   }
@@ -194,8 +194,8 @@ TEST_F(ControllerTest, ScriptFailsLoudlyOnDisabledMissingOrExhausted) {
 
 TEST_F(ControllerTest, UnregisteredControlKindCannotOpen) {
   clearControlKinds();
-  const WindowSpec spec = twoButtons("T");
-  Window window(spec, engine);
+  const WindowSpec structure = twoButtons("T");
+  Window window(structure, engine);
   EXPECT_THROW(window.open(), std::logic_error);
 }
 

@@ -68,7 +68,7 @@ void QtEngine::focus(Window& window, int control) {
 
 Placement QtEngine::placement(const Window& window) const {
   if (const QtWindow* w = QtWindow::of(window)) return w->placement();
-  const Rect& at = window.spec().at;
+  const Rect& at = window.structure().at;
   return {at.x, at.y, at.width, at.height, false, false};
 }
 

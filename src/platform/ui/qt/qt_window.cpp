@@ -35,9 +35,9 @@ Qt::WindowFlags windowFlags(unsigned flags) {
   return f;
 }
 
-QFont windowFont(const WindowSpec& spec) {
+QFont windowFont(const WindowSpec& structure) {
   installFontStandIns();
-  return makeFont(spec.font, QApplication::font());
+  return makeFont(structure.font, QApplication::font());
 }
 
 }  // namespace
@@ -54,12 +54,12 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
 }
 
 QtWindow::QtWindow(Window& window, QtWindow* below)
-    : window_(window), units_(DialogUnits::of(windowFont(window.spec()))) {
-  const WindowSpec& spec = window.spec();
-  wanted_.x = spec.at.x;
-  wanted_.y = spec.at.y;
-  wanted_.width = spec.at.width;
-  wanted_.height = spec.at.height;
+    : window_(window), units_(DialogUnits::of(windowFont(window.structure()))) {
+  const WindowSpec& structure = window.structure();
+  wanted_.x = structure.at.x;
+  wanted_.y = structure.at.y;
+  wanted_.width = structure.at.width;
+  wanted_.height = structure.at.height;
   build();
   if (below) {
     // Kept above the window it opened over; the modality keeps input away from it.
@@ -77,30 +77,30 @@ QtWindow* QtWindow::of(const Window& window) {
 }
 
 void QtWindow::build() {
-  const WindowSpec& spec = window_.spec();
-  widget_ = std::make_unique<WindowWidget>(nullptr, windowFlags(spec.flags));
-  widget_->setObjectName(QString::fromStdString(spec.name));
-  widget_->setWindowTitle(fromCp1252(spec.title));
-  const QFont font = windowFont(spec);
+  const WindowSpec& structure = window_.structure();
+  widget_ = std::make_unique<WindowWidget>(nullptr, windowFlags(structure.flags));
+  widget_->setObjectName(QString::fromStdString(structure.name));
+  widget_->setWindowTitle(fromCp1252(structure.title));
+  const QFont font = windowFont(structure);
   widget_->setFont(font);
   widget_->setWindowModality(Qt::ApplicationModal);
   QPalette palette = widget_->palette();
-  palette.setColor(QPalette::Window, (spec.flags & window_flag::grey)
+  palette.setColor(QPalette::Window, (structure.flags & window_flag::grey)
                                          ? palette.color(QPalette::Button)
                                          : palette.color(QPalette::Base));
   widget_->setPalette(palette);
   widget_->setAutoFillBackground(true);
-  if (spec.flags & window_flag::systemMenu)
+  if (structure.flags & window_flag::systemMenu)
     widget_->onCloseRequest = [this] { deliver({EventKind::closeWindow, 0, 0}); };
 
-  const QSize size(spec.at.width != kNoValue ? units_.toPixelsX(spec.at.width) : 320,
-                   spec.at.height != kNoValue ? units_.toPixelsY(spec.at.height) : 240);
-  if (spec.flags & window_flag::resizable)
+  const QSize size(structure.at.width != kNoValue ? units_.toPixelsX(structure.at.width) : 320,
+                   structure.at.height != kNoValue ? units_.toPixelsY(structure.at.height) : 240);
+  if (structure.flags & window_flag::resizable)
     widget_->resize(size);
   else
     widget_->setFixedSize(size);
 
-  for (const ControlSpec& c : spec.controls) {
+  for (const ControlSpec& c : structure.controls) {
     const int number = c.number;
     QWidget* w = nullptr;
     switch (c.kind) {
@@ -163,8 +163,8 @@ void QtWindow::refreshControl(int number) {
   QWidget* w = it->second;
   w->setEnabled(state.enabled);
   w->setVisible(state.visible);
-  const ControlSpec& spec = *state.spec;
-  switch (spec.kind) {
+  const ControlSpec& structure = *state.structure;
+  switch (structure.kind) {
     case ControlKind::button:
       static_cast<QPushButton*>(w)->setText(fromCp1252(state.text));
       break;
@@ -173,8 +173,8 @@ void QtWindow::refreshControl(int number) {
       label->setText(fromCp1252(state.text));
       // A prompt without a size takes that of its text.
       const QSize hint = label->sizeHint();
-      label->resize(spec.at.width != kNoValue ? label->width() : hint.width(),
-                    spec.at.height != kNoValue ? label->height() : hint.height());
+      label->resize(structure.at.width != kNoValue ? label->width() : hint.width(),
+                    structure.at.height != kNoValue ? label->height() : hint.height());
       break;
     }
     case ControlKind::list:
@@ -210,7 +210,7 @@ void QtWindow::ensureShown() {
   const QPoint middle = centred();
   widget_->move(wanted_.x != kNoValue ? units_.toPixelsX(wanted_.x) : middle.x(),
                 wanted_.y != kNoValue ? units_.toPixelsY(wanted_.y) : middle.y());
-  if ((window_.spec().flags & window_flag::resizable) && wanted_.width != kNoValue &&
+  if ((window_.structure().flags & window_flag::resizable) && wanted_.width != kNoValue &&
       wanted_.height != kNoValue)
     widget_->resize(units_.toPixelsX(wanted_.width), units_.toPixelsY(wanted_.height));
   if (wanted_.minimized)
@@ -295,7 +295,7 @@ Placement QtWindow::placement() const {
 }
 
 void QtWindow::setPlacement(const Placement& p) {
-  const bool resizable = (window_.spec().flags & window_flag::resizable) != 0;
+  const bool resizable = (window_.structure().flags & window_flag::resizable) != 0;
   if (!shown_) {
     wanted_.x = p.x;
     wanted_.y = p.y;

@@ -12,7 +12,7 @@ struct ScriptedWindowData : EngineWindowData {
 
 ScriptedWindowData& dataOf(const Window& window) {
   auto* data = dynamic_cast<ScriptedWindowData*>(window.engineData.get());
-  if (!data) throw ScriptError("window '" + window.spec().title + "' is not open");
+  if (!data) throw ScriptError("window '" + window.structure().title + "' is not open");
   return *data;
 }
 
@@ -72,22 +72,22 @@ ScriptedEngine::Action ScriptedEngine::take(const std::string& waiting) {
 
 void ScriptedEngine::openWindow(Window& window) {
   auto data = std::make_unique<ScriptedWindowData>();
-  const Rect& at = window.spec().at;
+  const Rect& at = window.structure().at;
   data->placement.x = at.x == settings::kNoValue ? 0 : at.x;
   data->placement.y = at.y == settings::kNoValue ? 0 : at.y;
   data->placement.width = at.width;
   data->placement.height = at.height;
   window.engineData = std::move(data);
-  transcript_.push_back("open: " + window.spec().title);
+  transcript_.push_back("open: " + window.structure().title);
 }
 
 void ScriptedEngine::closeWindow(Window& window) {
-  transcript_.push_back("close: " + window.spec().title);
+  transcript_.push_back("close: " + window.structure().title);
   window.engineData.reset();
 }
 
 Event ScriptedEngine::waitEvent(Window& window) {
-  const std::string who = "window '" + window.spec().title + "'";
+  const std::string who = "window '" + window.structure().title + "'";
   if (Window::top() != &window) throw ScriptError(who + " waits but is not the topmost window");
   for (;;) {
     Action a = take(who);
@@ -122,14 +122,14 @@ Event ScriptedEngine::waitEvent(Window& window) {
 }
 
 void ScriptedEngine::refresh(Window& window, int control) {
-  refreshes_.push_back(window.spec().title + ":" + std::to_string(control));
+  refreshes_.push_back(window.structure().title + ":" + std::to_string(control));
 }
 
 void ScriptedEngine::focus(Window&, int) {}
 
 Placement ScriptedEngine::placement(const Window& window) const {
   if (!window.engineData) {
-    const Rect& at = window.spec().at;
+    const Rect& at = window.structure().at;
     return {at.x, at.y, at.width, at.height, false, false};
   }
   return dataOf(window).placement;
@@ -142,8 +142,8 @@ void ScriptedEngine::setPlacement(Window& window, const Placement& placement) {
   if (p.x == settings::kNoValue) p.x = 0;
   if (p.y == settings::kNoValue) p.y = 0;
   if (!window.resizable()) {
-    p.width = window.spec().at.width;
-    p.height = window.spec().at.height;
+    p.width = window.structure().at.width;
+    p.height = window.structure().at.height;
   }
 }
 

@@ -54,8 +54,8 @@ class ListControlTest : public ::testing::Test {
 };
 
 TEST_F(ListControlTest, ShowsTheFormatsColumnsAndTheDataThroughPictures) {
-  const WindowSpec spec = analysisSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = analysisSpec();
+  Window window(structure, engine);
   window.bindList(1, &source);
   window.open();
   window.display();
@@ -103,8 +103,8 @@ TEST_F(ListControlTest, ShowsTheFormatsColumnsAndTheDataThroughPictures) {
 }
 
 TEST_F(ListControlTest, ShowsTheDataAsOfTheLastRedisplay) {
-  const WindowSpec spec = analysisSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = analysisSpec();
+  Window window(structure, engine);
   window.bindList(1, &source);
   window.open();
   window.display();  // the empty list the analysis starts from is shown first...
@@ -138,8 +138,8 @@ TEST_F(ListControlTest, ScrollBarsOnlyWhereTheStructureAsks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.flags);
-    const WindowSpec spec = analysisSpec(c.flags);
-    Window window(spec, engine);
+    const WindowSpec structure = analysisSpec(c.flags);
+    Window window(structure, engine);
     for (int i = 0; i < 200; ++i) source.rows.push_back({std::string("M"), 1LL, 1LL});
     window.bindList(1, &source);
     window.open();
@@ -151,8 +151,8 @@ TEST_F(ListControlTest, ScrollBarsOnlyWhereTheStructureAsks) {
 }
 
 TEST_F(ListControlTest, SelectionFollowsTheStateBothWays) {
-  const WindowSpec spec = analysisSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = analysisSpec();
+  Window window(structure, engine);
   window.bindList(1, &source);
   window.control(1).selectedRow = 2;
   window.open();
@@ -176,8 +176,8 @@ TEST_F(ListControlTest, SelectionFollowsTheStateBothWays) {
 }
 
 TEST_F(ListControlTest, GainingTheFocusChoosesNoRow) {
-  const WindowSpec spec = analysisSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = analysisSpec();
+  Window window(structure, engine);
   window.bindList(1, &source);
   window.open();
   window.display();
@@ -193,8 +193,8 @@ TEST_F(ListControlTest, GainingTheFocusChoosesNoRow) {
 TEST_F(ListControlTest, AnUnreadableFormatShowsTheFirstField) {
   for (const char* format : {"", "|||", "~~"}) {
     SCOPED_TRACE(format);
-    const WindowSpec spec = analysisSpec(0, format);
-    Window window(spec, engine);
+    const WindowSpec structure = analysisSpec(0, format);
+    Window window(structure, engine);
     window.bindList(1, &source);
     window.open();
     window.display();
@@ -206,8 +206,8 @@ TEST_F(ListControlTest, AnUnreadableFormatShowsTheFirstField) {
 TEST_F(ListControlTest, ColourColumnsLeaveTheirColourFieldsUnshown) {
   // Four colour fields follow a "*" column's own field; the next column shows the field
   // after them.
-  const WindowSpec spec = analysisSpec(0, "40L~Nombre~*@s10@40L~Tipo~@s10@");
-  Window window(spec, engine);
+  const WindowSpec structure = analysisSpec(0, "40L~Nombre~*@s10@40L~Tipo~@s10@");
+  Window window(structure, engine);
   TableSource rows;
   rows.rows = {{std::string("A"), -1LL, 65535LL, -1LL, 33023LL, std::string("LONG")}};
   window.bindList(1, &rows);
@@ -218,8 +218,8 @@ TEST_F(ListControlTest, ColourColumnsLeaveTheirColourFieldsUnshown) {
 }
 
 TEST_F(ListControlTest, GrabsTheAnalysisWindow) {
-  const WindowSpec spec = analysisSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = analysisSpec();
+  Window window(structure, engine);
   window.bindList(1, &source);
   window.control(1).selectedRow = 1;
   window.open();

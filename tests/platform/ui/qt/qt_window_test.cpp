@@ -46,8 +46,8 @@ class QtWindowTest : public ::testing::Test {
 };
 
 TEST_F(QtWindowTest, WindowIsBuiltFromItsStructure) {
-  const WindowSpec spec = mainWindowSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
   window.open();
   window.display();
   QWidget* w = widgetOf(window);
@@ -92,8 +92,8 @@ TEST_F(QtWindowTest, WindowIsBuiltFromItsStructure) {
 }
 
 TEST_F(QtWindowTest, SystemMenuAndResizingAreTheStructuresToGive) {
-  const WindowSpec spec = mainWindowSpec(wf::systemMenu | wf::resizable | wf::maximizeBox);
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec(wf::systemMenu | wf::resizable | wf::maximizeBox);
+  Window window(structure, engine);
   window.open();
   const Qt::WindowFlags flags = widgetOf(window)->windowFlags();
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
@@ -103,8 +103,8 @@ TEST_F(QtWindowTest, SystemMenuAndResizingAreTheStructuresToGive) {
 }
 
 TEST_F(QtWindowTest, PressingAButtonGivesAcceptedWithItsNumber) {
-  const WindowSpec spec = mainWindowSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
   window.open();
   window.display();
   QTimer::singleShot(0, [&] { click(window, 1); });
@@ -114,8 +114,8 @@ TEST_F(QtWindowTest, PressingAButtonGivesAcceptedWithItsNumber) {
 }
 
 TEST_F(QtWindowTest, DisabledButtonYieldsNothing) {
-  const WindowSpec spec = mainWindowSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
   window.open();
   window.display();
   window.disable(1);
@@ -137,9 +137,10 @@ TEST_F(QtWindowTest, DisabledButtonYieldsNothing) {
 }
 
 TEST_F(QtWindowTest, EnterPressesTheDefaultButton) {
-  WindowSpec spec = mainWindowSpec();
-  spec.controls.push_back({5, "LIST1", ControlKind::list, {7, 8, 60, 30}, "", {}, 0, "20L~A~"});
-  Window window(spec, engine);
+  WindowSpec structure = mainWindowSpec();
+  structure.controls.push_back(
+      {5, "LIST1", ControlKind::list, {7, 8, 60, 30}, "", {}, 0, "20L~A~"});
+  Window window(structure, engine);
   window.open();
   window.display();
   window.select(5);  // focus on a control that is not a button
@@ -150,8 +151,8 @@ TEST_F(QtWindowTest, EnterPressesTheDefaultButton) {
 }
 
 TEST_F(QtWindowTest, FocusGoesToTheSelectedControl) {
-  const WindowSpec spec = mainWindowSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
   window.select(3);  // before opening: applied once the window shows
   window.open();
   window.display();
@@ -184,11 +185,11 @@ TEST_F(QtWindowTest, CloseRequestReachesOnlyWindowsWithASystemMenu) {
 }
 
 TEST_F(QtWindowTest, LaterWindowIsModalOverTheEarlierOnes) {
-  const WindowSpec spec = mainWindowSpec();
-  Window below(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window below(structure, engine);
   below.open();
   below.display();
-  Window above(spec, engine);
+  Window above(structure, engine);
   above.open();
   above.display();
   EXPECT_EQ(QApplication::activeModalWidget(), widgetOf(above));
@@ -207,8 +208,8 @@ TEST_F(QtWindowTest, LaterWindowIsModalOverTheEarlierOnes) {
 }
 
 TEST_F(QtWindowTest, PlacementIsInDialogUnits) {
-  const WindowSpec spec = mainWindowSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
   window.open();
   // Set before the window shows, as a restored position is: it shows there.
   window.setX(40);
@@ -227,8 +228,8 @@ TEST_F(QtWindowTest, PlacementIsInDialogUnits) {
 }
 
 TEST_F(QtWindowTest, WithoutAPositionTheWindowIsCentred) {
-  const WindowSpec spec = mainWindowSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
   window.open();
   window.display();
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -251,8 +252,8 @@ class PaintCounter : public QObject {
 TEST_F(QtWindowTest, RedisplayPaintsBeforeItReturns) {
   // The analysis runs right after its window's first redisplay, without returning to any
   // event loop: what the user sees meanwhile is what that redisplay painted.
-  const WindowSpec spec = mainWindowSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
   window.open();
   PaintCounter counter;
   widgetOf(window, 1)->installEventFilter(&counter);
@@ -265,10 +266,10 @@ TEST_F(QtWindowTest, RedisplayPaintsBeforeItReturns) {
 }
 
 TEST_F(QtWindowTest, HighBytesShowAsWindows1252) {
-  WindowSpec spec = mainWindowSpec();
-  spec.title = "Caf\xe9 \x80 \x93x\x94 \x9f";
-  spec.controls[0].text = "A\xf1o \x85";
-  Window window(spec, engine);
+  WindowSpec structure = mainWindowSpec();
+  structure.title = "Caf\xe9 \x80 \x93x\x94 \x9f";
+  structure.controls[0].text = "A\xf1o \x85";
+  Window window(structure, engine);
   window.open();
   EXPECT_EQ(widgetOf(window)->windowTitle(),
             QString::fromUtf8("Caf\u00e9 \u20ac \u201cx\u201d \u0178"));
@@ -277,8 +278,8 @@ TEST_F(QtWindowTest, HighBytesShowAsWindows1252) {
 }
 
 TEST_F(QtWindowTest, GrabsTheWindowToPng) {
-  const WindowSpec spec = mainWindowSpec();
-  Window window(spec, engine);
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
   window.open();
   window.select(1);
   const std::string path = ::testing::TempDir() + "qt_window_test_main.png";
@@ -286,7 +287,7 @@ TEST_F(QtWindowTest, GrabsTheWindowToPng) {
   QImage image(QString::fromStdString(path));
   EXPECT_EQ(image.size(), widgetOf(window)->size());
 
-  Window closed(spec, engine);
+  Window closed(structure, engine);
   EXPECT_FALSE(grabWindow(closed, path));
 }
 
