@@ -87,6 +87,28 @@ double plainInsert(const fs::path& dbFile, const std::vector<Row>& rows) {
   return t;
 }
 
+std::string column(sqlite3_stmt* st, int i) {
+  return std::string(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                     static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+}
+
+std::vector<Row> rowsInOrderOfAddition(const fs::path& dbFile) {
+  sqlite3* db = nullptr;
+  check(sqlite3_open_v2(dbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
+  sqlite3_stmt* st = nullptr;
+  check(sqlite3_prepare_v2(db,
+                           "SELECT MODULO, NOMBRE, TIPO, MODO, EXTERNAL FROM resumen ORDER BY seq",
+                           -1, &st, nullptr),
+        db, "select");
+  std::vector<Row> rows;
+  while (sqlite3_step(st) == SQLITE_ROW)
+    rows.push_back(
+        {column(st, 0), column(st, 1), column(st, 2), column(st, 3), sqlite3_column_int(st, 4)});
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return rows;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,21 +147,14 @@ int main(int argc, char** argv) {
   vc::analysis::parseAllModules(queue, folder);
   const double ours = seconds(start);
 
-  // The same rows, for the floor.
-  std::vector<Row> rows;
-  rows.reserve(app.declarations);
+  // The same rows, for the floor, in the order the parser added them: the order of
+  // insertion decides how much the indexes cost.
   auto& resumen = vc::store::resumen();
-  resumen.clearToLowest();
-  resumen.set(vc::store::ResumenFile::indmod);
-  while (!resumen.eof()) {
-    resumen.next();
-    const auto& r = vc::store::RES;
-    rows.push_back({r.MODULO.str(), r.NOMBRE.str(), r.TIPO.str(), r.MODO.str(), r.EXTERNAL});
-  }
   const std::uint64_t added = resumen.records();
   vc::store::archivo1Relation->close();
   vc::store::archivo2Relation->close();
   vc::store::resumenRelation->close();
+  const std::vector<Row> rows = rowsInOrderOfAddition(work / "resumen.dat");
   vc::frame::threadShutdown();
   vc::frame::processShutdown();
 
