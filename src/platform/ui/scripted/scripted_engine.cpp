@@ -121,9 +121,7 @@ Event ScriptedEngine::waitEvent(Window& window) {
   }
 }
 
-void ScriptedEngine::refresh(Window& window, int control) {
-  refreshes_.push_back(window.structure().title + ":" + std::to_string(control));
-}
+void ScriptedEngine::refresh(Window&, int) {}
 
 void ScriptedEngine::focus(Window&, int) {}
 

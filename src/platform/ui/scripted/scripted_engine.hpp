@@ -45,8 +45,6 @@ class ScriptedEngine : public Engine {
   const std::vector<std::string>& transcript() const { return transcript_; }
   const std::vector<errors::MessageRequest>& messages() const { return messages_; }
   const std::vector<OpenFileRequest>& fileDialogs() const { return dialogs_; }
-  /// Every refresh asked for, as "<window title>:<control>" (0 for the whole window).
-  const std::vector<std::string>& refreshes() const { return refreshes_; }
 
   // Engine
   void openWindow(Window& window) override;
@@ -75,7 +73,6 @@ class ScriptedEngine : public Engine {
   std::vector<std::string> transcript_;
   std::vector<errors::MessageRequest> messages_;
   std::vector<OpenFileRequest> dialogs_;
-  std::vector<std::string> refreshes_;
 };
 
 }  // namespace vc::ui
