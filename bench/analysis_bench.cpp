@@ -16,10 +16,9 @@
 #include "analysis/declaration_parser.hpp"
 #include "analysis/module_scan.hpp"
 #include "app_generator.hpp"
-#include "frame/globals.hpp"
 #include "frame/program.hpp"
+#include "globals/globals.hpp"
 #include "store/store.hpp"
-#include "views/procedure_frame.hpp"
 
 namespace {
 
@@ -129,14 +128,14 @@ int main(int argc, char** argv) {
   vc::frame::threadAttachFiles();
   vc::frame::processStartup();
   vc::frame::threadStartup();
-  vc::frame::errorManager->bindErrorStatus(&vc::frame::currentThreadErrorStatus);
+  vc::globals::errorManager->bindErrorStatus(&vc::globals::currentThreadErrorStatus);
   vc::store::openFileAccess();
 
   // As the analysis window does it: file names, the table deleted, three opens, then the
   // scan and the parser.
   const auto start = Clock::now();
-  vc::frame::NOMBREARCHIVO1 = app.mainSource.string();
-  vc::frame::NOMBREARCHIVO2 = vc::frame::NOMBREARCHIVO1.view();
+  vc::globals::NOMBREARCHIVO1 = app.mainSource.string();
+  vc::globals::NOMBREARCHIVO2 = vc::globals::NOMBREARCHIVO1.view();
   vc::store::resumen().remove();
   vc::store::archivo1Relation->open();
   vc::store::archivo2Relation->open();

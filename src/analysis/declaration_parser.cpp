@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 #include "platform/text/text_ops.hpp"
 #include "store/store.hpp"
 
@@ -24,7 +24,7 @@ void parseAllModules(ModuleQueue& moduleQueue, const SourceFolder& sourceFolder)
     std::string path(clip(sourceFolder.view()));
     path += clip(moduleQueue.TAB1.NOMBRE.view());
     path += ".CLW";
-    frame::NOMBREARCHIVO2 = path;
+    globals::NOMBREARCHIVO2 = path;
     vc::store::archivo2Relation->open();
     parseModule(moduleQueue);
   }

@@ -22,18 +22,4 @@ void ModuleQueue::sortByName() {
                    });
 }
 
-vc::ui::CellValue ModuleQueue::cell(std::size_t row, std::size_t field) const {
-  const ModuleEntry& e = entries_.at(row);
-  switch (field) {
-    case 0:
-      return e.NOMBRE.str();
-    case 1:
-      return static_cast<long long>(e.EXPORT);
-    case 2:
-      return static_cast<long long>(e.EXTERNALS);
-    default:
-      return std::string();
-  }
-}
-
 }  // namespace vc::analysis

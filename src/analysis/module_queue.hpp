@@ -1,12 +1,11 @@
 // The module list of one analysis: one entry per "MODULE(" line of the MAP, with the
-// module's two counts; it is also the data the analysis window's list shows.
+// module's two counts. Plain data: the analysis window adapts it for its list.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "platform/text/fixed_text.hpp"
-#include "platform/ui/list_source.hpp"
 
 namespace vc::analysis {
 
@@ -16,7 +15,7 @@ struct ModuleEntry {
   std::int16_t EXTERNALS = 0;  // declarations with "EXTERNAL" ("Externals")
 };
 
-class ModuleQueue : public vc::ui::ListSource {
+class ModuleQueue {
  public:
   /// The entry buffer (prefix TAB1): what add() appends and get() fills.
   ModuleEntry TAB1;
@@ -32,9 +31,6 @@ class ModuleQueue : public vc::ui::ListSource {
   /// keep their order.
   void sortByName();
   const ModuleEntry& at(std::size_t position) const { return entries_.at(position - 1); }
-
-  std::size_t rowCount() const override { return entries_.size(); }
-  vc::ui::CellValue cell(std::size_t row, std::size_t field) const override;
 
  private:
   std::vector<ModuleEntry> entries_;

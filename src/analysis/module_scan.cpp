@@ -1,6 +1,6 @@
 #include "analysis/module_scan.hpp"
 
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 #include "platform/text/text_ops.hpp"
 #include "store/store.hpp"
 
@@ -17,7 +17,7 @@ void folderOf(std::string_view path, SourceFolder& folder) {
 }
 
 void collectModules(ModuleQueue& moduleQueue, SourceFolder& sourceFolder) {
-  folderOf(frame::NOMBREARCHIVO1.view(), sourceFolder);
+  folderOf(globals::NOMBREARCHIVO1.view(), sourceFolder);
 
   auto& archivo1 = vc::store::archivo1();
   auto& AR1 = vc::store::AR1;

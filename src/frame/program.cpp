@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 #include "platform/settings/settings_store.hpp"
 #include "platform/ui/engine.hpp"
 #include "store/store.hpp"
@@ -37,45 +37,45 @@ void threadAttachFiles() {
 }
 
 void processStartup() {
-  NOMBREARCHIVO1.clear();
-  NOMBREARCHIVO2.clear();
-  errorManager = new vc::errors::ErrorManager();
-  settingsManager = new vc::settings::SettingsStore();
+  globals::NOMBREARCHIVO1.clear();
+  globals::NOMBREARCHIVO2.clear();
+  globals::errorManager = new vc::errors::ErrorManager();
+  globals::settingsManager = new vc::settings::SettingsStore();
 }
 
 void threadStartup() {
-  threadErrorStatus.emplace();
+  globals::threadErrorStatus.emplace();
   if (!threadAccessHook) threadAccessHook = new ThreadAccessHook();
 }
 
 void runProgram() {
-  errorManager->bindErrorStatus(&currentThreadErrorStatus);
-  settingsManager->openSettings(".\\varcompass.INI", vc::settings::SettingsKind::iniFile);
+  globals::errorManager->bindErrorStatus(&globals::currentThreadErrorStatus);
+  globals::settingsManager->openSettings(".\\varcompass.INI", vc::settings::SettingsKind::iniFile);
   vc::store::openFileAccess();
   vc::views::Main();
-  settingsManager->closeSettings();
+  globals::settingsManager->closeSettings();
 }
 
 void threadShutdown() {
   delete threadAccessHook;
   threadAccessHook = nullptr;
-  threadErrorStatus.reset();
+  globals::threadErrorStatus.reset();
   vc::store::detachThreadFiles();
 }
 
 void processShutdown() {
-  delete settingsManager;
-  settingsManager = nullptr;
-  delete errorManager;
-  errorManager = nullptr;
+  delete globals::settingsManager;
+  globals::settingsManager = nullptr;
+  delete globals::errorManager;
+  globals::errorManager = nullptr;
 }
 
 int runApplication(vc::ui::Engine& engine, std::function<void(int)> halt) {
-  windowEngine = &engine;
+  globals::windowEngine = &engine;
   threadAttachFiles();
   processStartup();
-  errorManager->setPresenter(&engine);
-  if (halt) errorManager->setHalt(std::move(halt));
+  globals::errorManager->setPresenter(&engine);
+  if (halt) globals::errorManager->setHalt(std::move(halt));
   threadStartup();
   vc::views::registerProcedureControls();
   int status = 0;
@@ -89,7 +89,7 @@ int runApplication(vc::ui::Engine& engine, std::function<void(int)> halt) {
   vc::views::closeProcedureViews();
   threadShutdown();
   processShutdown();
-  windowEngine = nullptr;
+  globals::windowEngine = nullptr;
   return status;
 }
 

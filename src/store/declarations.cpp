@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 
 namespace vc::store {
 
@@ -77,12 +77,12 @@ ResumenFile::ResumenFile(ResumenRecord& record)
     : KeyedTable(resumenSpec(), "resumen.dat", &record) {}
 
 vc::files::TextFile& archivo1() {
-  if (!archivo1Copy) attachArchivo(archivo1Copy, AR1, vc::frame::NOMBREARCHIVO1);
+  if (!archivo1Copy) attachArchivo(archivo1Copy, AR1, vc::globals::NOMBREARCHIVO1);
   return *archivo1Copy;
 }
 
 vc::files::TextFile& archivo2() {
-  if (!archivo2Copy) attachArchivo(archivo2Copy, AR2, vc::frame::NOMBREARCHIVO2);
+  if (!archivo2Copy) attachArchivo(archivo2Copy, AR2, vc::globals::NOMBREARCHIVO2);
   return *archivo2Copy;
 }
 
@@ -97,8 +97,8 @@ ResumenFile& resumenAlias() {
 }
 
 void attachThreadFiles() {
-  attachArchivo(archivo1Copy, AR1, vc::frame::NOMBREARCHIVO1);
-  attachArchivo(archivo2Copy, AR2, vc::frame::NOMBREARCHIVO2);
+  attachArchivo(archivo1Copy, AR1, vc::globals::NOMBREARCHIVO1);
+  attachArchivo(archivo2Copy, AR2, vc::globals::NOMBREARCHIVO2);
   attachResumen(resumenCopy, RES);
   attachResumen(resumenAliasCopy, RESA);
 }

@@ -3,7 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 #include "store/declarations.hpp"
 
 namespace vc::store {
@@ -39,7 +39,7 @@ const std::array<FileSpecifics, 4>& specifics() {
       {"archivo1",
        []() -> vc::files::FileDriver& { return archivo1(); },
        [] { return bufferOf(AR1); },
-       &vc::frame::NOMBREARCHIVO1,
+       &vc::globals::NOMBREARCHIVO1,
        false,
        {},
        []() -> vc::files::FileAccessBase*& { return archivo1Access; },
@@ -47,7 +47,7 @@ const std::array<FileSpecifics, 4>& specifics() {
       {"archivo2",
        []() -> vc::files::FileDriver& { return archivo2(); },
        [] { return bufferOf(AR2); },
-       &vc::frame::NOMBREARCHIVO2,
+       &vc::globals::NOMBREARCHIVO2,
        false,
        {},
        []() -> vc::files::FileAccessBase*& { return archivo2Access; },
@@ -84,7 +84,7 @@ void FileAccess::prepare() {
   buffer = specifics_.buffer();
   if (specifics_.aliasOfResumen) aliasedFile = resumenAccess;
   fileNameValue = specifics_.label;
-  errors = vc::frame::errorManager;
+  errors = vc::globals::errorManager;
   file = &specifics_.file();
   if (specifics_.nameVariable != nullptr) {
     fileName = std::string_view(specifics_.nameVariable->data(), specifics_.nameVariable->size());
@@ -96,9 +96,9 @@ void FileAccess::prepare() {
 Severity FileAccess::firstUse(UseKind kind) {
   if (kind != UseKind::initialiseOnly) firstUse(UseKind::initialiseOnly);
   if (kind == UseKind::initialiseOnly && initialized == 0) {
-    if (vc::frame::errorManager == nullptr) return Severity::fatal;
+    if (vc::globals::errorManager == nullptr) return Severity::fatal;
     inUseFile = 1;
-    setUp(specifics_.file(), *vc::frame::errorManager);
+    setUp(specifics_.file(), *vc::globals::errorManager);
     create = 1;
     lockRecover = 10;
     for (const auto& [key, description] : specifics_.keys) {

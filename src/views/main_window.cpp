@@ -1,9 +1,9 @@
 #include "views/main_window.hpp"
 
-#include "analysis/analysis_window.hpp"
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 #include "platform/ui/file_picker.hpp"
 #include "platform/ui/window.hpp"
+#include "views/analysis_window.hpp"
 #include "views/procedure_frame.hpp"
 #include "views/window_styles.hpp"
 
@@ -42,10 +42,10 @@ const vc::ui::WindowSpec& P1_WINDOW() {
 
 namespace {
 
-class MainWindow : public ProcedureController {
+class MainWindow : public ProcedureFrame<vc::ui::WindowController> {
  public:
   MainWindow(vc::ui::Window& window, vc::ui::FilePicker& picker)
-      : ProcedureController(window, "Main", {}), sourceFilePicker_(picker) {}
+      : ProcedureFrame("Main", {}, window), sourceFilePicker_(picker) {}
 
  protected:
   void setUpAfterRestore() override {
@@ -62,12 +62,12 @@ class MainWindow : public ProcedureController {
     switch (event().control) {
       case p1::BOTON1:
         updateComponents();
-        frame::NOMBREARCHIVO1 = sourceFilePicker_.askFile(/*keepFolder=*/true);
+        globals::NOMBREARCHIVO1 = sourceFilePicker_.askFile(/*keepFolder=*/true);
         window().display();
         return kept;
       case p1::ANALIZAR:
         updateComponents();
-        vc::analysis::analizar();
+        analizar();
         return kept;
       case p1::OKBUTTON:
         updateComponents();
@@ -79,7 +79,7 @@ class MainWindow : public ProcedureController {
 
   Answer onFieldEvent() override {
     const Answer kept = WindowController::onFieldEvent();
-    if (event().control == p1::BOTON1 && !frame::NOMBREARCHIVO1.isBlank())
+    if (event().control == p1::BOTON1 && !globals::NOMBREARCHIVO1.isBlank())
       window().enable(p1::ANALIZAR);
     return kept;
   }
@@ -91,8 +91,8 @@ class MainWindow : public ProcedureController {
 }  // namespace
 
 void Main() {
-  vc::ui::Window window(P1_WINDOW(), *frame::windowEngine);
-  auto sourceFilePicker = std::make_unique<vc::ui::FilePicker>(*frame::windowEngine);
+  vc::ui::Window window(P1_WINDOW(), *globals::windowEngine);
+  auto sourceFilePicker = std::make_unique<vc::ui::FilePicker>(*globals::windowEngine);
   auto controller = std::make_unique<MainWindow>(window, *sourceFilePicker);
   controller->execute();
   // Objects go before the controller, the window last, as the frame disposes of them.

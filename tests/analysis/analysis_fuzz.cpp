@@ -11,8 +11,8 @@
 
 #include "analysis/declaration_parser.hpp"
 #include "analysis/module_scan.hpp"
-#include "frame/globals.hpp"
 #include "frame/program.hpp"
+#include "globals/globals.hpp"
 #include "store/store.hpp"
 
 namespace {
@@ -37,9 +37,9 @@ fs::path workFolder() {
     vc::frame::processStartup();
     // A module path that cannot be opened ends the program, as it should: here that
     // ends the one input.
-    vc::frame::errorManager->setHalt([](int status) { throw vc::errors::ProgramHalted{status}; });
+    vc::globals::errorManager->setHalt([](int status) { throw vc::errors::ProgramHalted{status}; });
     vc::frame::threadStartup();
-    vc::frame::errorManager->bindErrorStatus(&vc::frame::currentThreadErrorStatus);
+    vc::globals::errorManager->bindErrorStatus(&vc::globals::currentThreadErrorStatus);
     vc::store::openFileAccess();
     return deep;
   }();
@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fs::path main = folder / "main.clw";
   std::ofstream(main, std::ios::binary | std::ios::trunc) << bytes;
 
-  vc::frame::NOMBREARCHIVO1 = main.string();
-  vc::frame::NOMBREARCHIVO2 = vc::frame::NOMBREARCHIVO1.view();
+  vc::globals::NOMBREARCHIVO1 = main.string();
+  vc::globals::NOMBREARCHIVO2 = vc::globals::NOMBREARCHIVO1.view();
   vc::store::resumen().remove();
   vc::store::archivo1Relation->open();
   vc::store::archivo2Relation->open();

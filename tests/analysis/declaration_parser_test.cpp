@@ -64,8 +64,8 @@ Outcome parse(ProgramFixture& program, const std::vector<std::string>& modules,
     queue.add();
   }
   SourceFolder folder;
-  frame::NOMBREARCHIVO1 = "main.clw";
-  frame::NOMBREARCHIVO2 = frame::NOMBREARCHIVO1.view();
+  globals::NOMBREARCHIVO1 = "main.clw";
+  globals::NOMBREARCHIVO2 = globals::NOMBREARCHIVO1.view();
   TempFolder::write("main.clw", "");
   store::archivo2Relation->open();
   store::resumenRelation->open();

@@ -23,7 +23,7 @@ std::string crlf(const std::vector<std::string>& lines) {
 std::vector<std::string> scan(const std::string& bytes, const std::string& name = "main.clw") {
   ProgramFixture program;
   TempFolder::write(name, bytes);
-  frame::NOMBREARCHIVO1 = name;
+  globals::NOMBREARCHIVO1 = name;
   store::archivo1Relation->open();
   ModuleQueue queue;
   SourceFolder folder;
@@ -127,7 +127,7 @@ TEST(ModuleScanTest, CollectModulesSetsTheFolderFromTheChosenName) {
   ProgramFixture program;
   const std::string path = (program.folder.path() / "main.clw").string();
   TempFolder::write(path, crlf({"  MAP", "    MODULE('A.CLW')"}));
-  frame::NOMBREARCHIVO1 = path;
+  globals::NOMBREARCHIVO1 = path;
   store::archivo1Relation->open();
   ModuleQueue queue;
   SourceFolder folder;

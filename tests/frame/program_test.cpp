@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "store/store.hpp"
 #include "support/temp_folder.hpp"
@@ -10,6 +10,7 @@
 namespace vc::frame {
 namespace {
 
+using namespace vc::globals;
 using vc::testing::TempFolder;
 using vc::ui::ScriptedEngine;
 

@@ -87,7 +87,7 @@ TEST_F(FileAccessTest, AttachingClearsTheBuffers) {
 }
 
 TEST_F(FileAccessTest, AMissingSourceIsCreatedEmptyAndReadsNoLine) {
-  vc::frame::NOMBREARCHIVO2 = "MOD9.CLW";
+  vc::globals::NOMBREARCHIVO2 = "MOD9.CLW";
   EXPECT_EQ(openThrough(archivo2Relation), "opened");
   EXPECT_TRUE(std::filesystem::exists("MOD9.CLW"));
   EXPECT_EQ(std::filesystem::file_size("MOD9.CLW"), 0u);
@@ -97,7 +97,7 @@ TEST_F(FileAccessTest, AMissingSourceIsCreatedEmptyAndReadsNoLine) {
 
 TEST_F(FileAccessTest, ASourceIsFoundWhateverTheCaseOfItsName) {
   TempFolder::write("Mod1.clw", "  X LONG\r\n");
-  vc::frame::NOMBREARCHIVO2 = ".\\MOD1.CLW";
+  vc::globals::NOMBREARCHIVO2 = ".\\MOD1.CLW";
   EXPECT_EQ(openThrough(archivo2Relation), "opened");
   EXPECT_EQ(readLines(archivo2(), AR2), std::vector<std::string>{"  X LONG"});
   EXPECT_FALSE(std::filesystem::exists("MOD1.CLW") &&
@@ -122,7 +122,7 @@ TEST_F(FileAccessTest, UnusableNamesEndTheProgram) {
   for (const FatalCase& c : cases) {
     SCOPED_TRACE(c.name);
     presenter.shown.clear();
-    vc::frame::NOMBREARCHIVO1 = c.variable;
+    vc::globals::NOMBREARCHIVO1 = c.variable;
     EXPECT_EQ(openThrough(archivo1Relation), "halted");
     EXPECT_EQ(presenter.transcript(), std::vector<std::string>{c.message});
     EXPECT_EQ(archivo1Access->used, 0);
@@ -136,8 +136,8 @@ TEST_F(FileAccessTest, AReadOnlySourceIsReadAfterOneNoticePerFile) {
   vc::files::ScopedOs seam(faults);
   faults.makeReadOnly("MAIN.CLW");
   TempFolder::write("MAIN.CLW", "PROGRAM\r\nMAP\r\n");
-  vc::frame::NOMBREARCHIVO1 = "MAIN.CLW";
-  vc::frame::NOMBREARCHIVO2 = "MAIN.CLW";
+  vc::globals::NOMBREARCHIVO1 = "MAIN.CLW";
+  vc::globals::NOMBREARCHIVO2 = "MAIN.CLW";
   const std::string notice =
       "Access Denied: Could not get write access to MAIN.CLW so trying read-only.";
   EXPECT_EQ(openThrough(archivo1Relation), "opened");
@@ -150,7 +150,7 @@ TEST_F(FileAccessTest, AReadOnlySourceIsReadAfterOneNoticePerFile) {
   const int refusedBefore = faults.calls(FaultInjectingOs::Call::openReadWrite, "MAIN.CLW");
   archivo2Relation->close();
   TempFolder::write("MOD1.CLW", "");
-  vc::frame::NOMBREARCHIVO2 = "MOD1.CLW";
+  vc::globals::NOMBREARCHIVO2 = "MOD1.CLW";
   EXPECT_EQ(openThrough(archivo2Relation), "opened");
   EXPECT_EQ(faults.calls(FaultInjectingOs::Call::openReadWrite, "MOD1.CLW"), 0);
   EXPECT_EQ(faults.calls(FaultInjectingOs::Call::openReadOnly, "MOD1.CLW"), 1);
@@ -161,9 +161,9 @@ TEST_F(FileAccessTest, AReadOnlySourceIsReadAfterOneNoticePerFile) {
 TEST_F(FileAccessTest, NestedOpensAreCountedAndTheNameCountsFromTheNextOpen) {
   TempFolder::write("A.CLW", "from A\r\n");
   TempFolder::write("B.CLW", "from B\r\n");
-  vc::frame::NOMBREARCHIVO2 = "A.CLW";
+  vc::globals::NOMBREARCHIVO2 = "A.CLW";
   ASSERT_EQ(openThrough(archivo2Relation), "opened");
-  vc::frame::NOMBREARCHIVO2 = "B.CLW";
+  vc::globals::NOMBREARCHIVO2 = "B.CLW";
   ASSERT_EQ(openThrough(archivo2Relation), "opened");
   EXPECT_EQ(archivo2Access->opened, 2);
   EXPECT_EQ(readLines(archivo2(), AR2), std::vector<std::string>{"from A"});

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 #include "platform/files/file_test_support.hpp"
 #include "store/store.hpp"
 #include "support/temp_folder.hpp"
@@ -17,16 +17,16 @@ class StoreTest : public ::testing::Test {
  protected:
   StoreTest() {
     vc::testing::bindForTest(manager, presenter);
-    vc::frame::errorManager = &manager;
-    vc::frame::NOMBREARCHIVO1.clear();
-    vc::frame::NOMBREARCHIVO2.clear();
+    vc::globals::errorManager = &manager;
+    vc::globals::NOMBREARCHIVO1.clear();
+    vc::globals::NOMBREARCHIVO2.clear();
     attachThreadFiles();
     openFileAccess();
   }
   ~StoreTest() override {
     closeFileAccess();
     detachThreadFiles();
-    vc::frame::errorManager = nullptr;
+    vc::globals::errorManager = nullptr;
   }
 
   /// Opens through a relation; "halted" when a fatal report ended the program.

@@ -2,8 +2,8 @@
 // drive one part of the system with the frame, the services and the files in place.
 #pragma once
 
-#include "frame/globals.hpp"
 #include "frame/program.hpp"
+#include "globals/globals.hpp"
 #include "platform/errors/error_manager.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "store/store.hpp"
@@ -17,20 +17,20 @@ namespace vc::testing {
 class ProgramFixture {
  public:
   ProgramFixture() {
-    vc::frame::windowEngine = &engine;
+    vc::globals::windowEngine = &engine;
     vc::frame::threadAttachFiles();
     vc::frame::processStartup();
-    vc::frame::errorManager->setPresenter(&engine);
-    vc::frame::errorManager->setHalt([](int status) { throw vc::errors::ProgramHalted{status}; });
+    vc::globals::errorManager->setPresenter(&engine);
+    vc::globals::errorManager->setHalt([](int status) { throw vc::errors::ProgramHalted{status}; });
     vc::frame::threadStartup();
     vc::views::registerProcedureControls();
-    vc::frame::errorManager->bindErrorStatus(&vc::frame::currentThreadErrorStatus);
+    vc::globals::errorManager->bindErrorStatus(&vc::globals::currentThreadErrorStatus);
     vc::store::openFileAccess();
   }
   ~ProgramFixture() {
     vc::frame::threadShutdown();
     vc::frame::processShutdown();
-    vc::frame::windowEngine = nullptr;
+    vc::globals::windowEngine = nullptr;
   }
   ProgramFixture(const ProgramFixture&) = delete;
   ProgramFixture& operator=(const ProgramFixture&) = delete;

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/globals.hpp"
 #include "frame/program.hpp"
+#include "globals/globals.hpp"
 #include "platform/errors/error_manager.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "support/program_fixture.hpp"
@@ -44,7 +44,7 @@ TEST(MainWindowTest, FirstRunOpensAsDeclaredAndSavesOnlyThePosition) {
         EXPECT_TRUE(w.structure().control(p1::OKBUTTON)->flags &
                     vc::ui::control_flag::defaultButton);
         EXPECT_EQ(w.structure().control(p1::BOTON1)->text, "Seleccion Archivo ");
-        const auto names = vc::frame::errorManager->procedureNames();
+        const auto names = vc::globals::errorManager->procedureNames();
         ASSERT_EQ(names.size(), 1u);
         EXPECT_EQ(names[0].name, "Main");
       })
@@ -52,7 +52,7 @@ TEST(MainWindowTest, FirstRunOpensAsDeclaredAndSavesOnlyThePosition) {
       .cancelFile()
       .inspect([](Window& w) {
         EXPECT_FALSE(w.isEnabled(p1::ANALIZAR));
-        EXPECT_TRUE(vc::frame::NOMBREARCHIVO1.isBlank());
+        EXPECT_TRUE(vc::globals::NOMBREARCHIVO1.isBlank());
       })
       .press("OKBUTTON");
   EXPECT_EQ(run(engine), 0);
@@ -76,13 +76,13 @@ TEST(MainWindowTest, ChoosingAFileEnablesAnalizarAndACancelBlanksTheName) {
       .chooseFile(chosen)
       .inspect([&](Window& w) {
         EXPECT_TRUE(w.isEnabled(p1::ANALIZAR));
-        EXPECT_EQ(vc::frame::NOMBREARCHIVO1.clipped(), chosen);
+        EXPECT_EQ(vc::globals::NOMBREARCHIVO1.clipped(), chosen);
       })
       .press("BOTON1")
       .cancelFile()
       .inspect([](Window& w) {
         EXPECT_TRUE(w.isEnabled(p1::ANALIZAR));
-        EXPECT_TRUE(vc::frame::NOMBREARCHIVO1.isBlank());
+        EXPECT_TRUE(vc::globals::NOMBREARCHIVO1.isBlank());
       })
       .press("OKBUTTON");
   EXPECT_EQ(run(engine), 0);
@@ -95,7 +95,8 @@ TEST(MainWindowTest, LongPathIsCutTo200Characters) {
   ScriptedEngine engine;
   engine.press("BOTON1")
       .chooseFile(chosen)
-      .inspect([&](Window&) { EXPECT_EQ(vc::frame::NOMBREARCHIVO1.view(), chosen.substr(0, 200)); })
+      .inspect(
+          [&](Window&) { EXPECT_EQ(vc::globals::NOMBREARCHIVO1.view(), chosen.substr(0, 200)); })
       .press("OKBUTTON");
   run(engine);
 }

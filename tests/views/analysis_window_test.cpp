@@ -1,4 +1,4 @@
-#include "analysis/analysis_window.hpp"
+#include "views/analysis_window.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "analysis/module_queue.hpp"
-#include "frame/globals.hpp"
 #include "frame/program.hpp"
+#include "globals/globals.hpp"
 #include "platform/files/fault_injecting_os.hpp"
 #include "platform/files/os.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
@@ -17,7 +17,7 @@
 #include "support/temp_folder.hpp"
 #include "views/main_window.hpp"
 
-namespace vc::analysis {
+namespace vc::views {
 namespace {
 
 namespace fs = std::filesystem;
@@ -88,7 +88,7 @@ TEST_F(AnalysisWindowTest, AnalysesTheFixtureApplication) {
         EXPECT_EQ(listOf(w), kFixtureList);
         EXPECT_TRUE(w.isEnabled(p7::DETALLES));
         EXPECT_EQ(w.selected(), p7::LIST1);
-        const auto names = frame::errorManager->procedureNames();
+        const auto names = globals::errorManager->procedureNames();
         ASSERT_EQ(names.size(), 2u);
         EXPECT_EQ(names[1].name, "analizar");
         EXPECT_EQ(store::resumen().records(), 13u);
@@ -220,4 +220,4 @@ TEST_F(AnalysisWindowTest, WindowPositionIsKeptUnderItsOwnSection) {
 }
 
 }  // namespace
-}  // namespace vc::analysis
+}  // namespace vc::views

@@ -1,6 +1,6 @@
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 
-namespace vc::frame {
+namespace vc::globals {
 
 vc::text::FixedText<200> NOMBREARCHIVO1;
 vc::text::FixedText<200> NOMBREARCHIVO2;
@@ -14,4 +14,4 @@ vc::errors::ErrorStatus& currentThreadErrorStatus() {
   return *threadErrorStatus;
 }
 
-}  // namespace vc::frame
+}  // namespace vc::globals

@@ -4,7 +4,7 @@
 
 #include "platform/ui/window_structure.hpp"
 
-namespace vc::analysis {
+namespace vc::views {
 
 /// The analysis window's structure.
 const vc::ui::WindowSpec& P7_WINDOW();
@@ -20,4 +20,4 @@ inline constexpr int OKBUTTON = 3;
 /// shows, scans the modules and parses their declarations; returns on "Salir".
 void analizar();
 
-}  // namespace vc::analysis
+}  // namespace vc::views

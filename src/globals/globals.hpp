@@ -14,7 +14,7 @@ namespace vc::ui {
 class Engine;
 }
 
-namespace vc::frame {
+namespace vc::globals {
 
 /// Full path of the main source module chosen in the main window; the name of archivo1.
 extern vc::text::FixedText<200> NOMBREARCHIVO1;
@@ -37,4 +37,4 @@ extern thread_local std::optional<vc::errors::ErrorStatus> threadErrorStatus;
 /// that a report on a thread that never ran threadStartup still has somewhere to go.
 vc::errors::ErrorStatus& currentThreadErrorStatus();
 
-}  // namespace vc::frame
+}  // namespace vc::globals

@@ -1,18 +1,22 @@
-#include "analysis/analysis_window.hpp"
+#include "views/analysis_window.hpp"
 
 #include <memory>
 
 #include "analysis/declaration_parser.hpp"
 #include "analysis/module_queue.hpp"
 #include "analysis/module_scan.hpp"
-#include "frame/globals.hpp"
+#include "globals/globals.hpp"
 #include "platform/ui/engine.hpp"
 #include "platform/ui/window.hpp"
 #include "store/store.hpp"
+#include "views/module_list.hpp"
 #include "views/procedure_frame.hpp"
 #include "views/window_styles.hpp"
 
-namespace vc::analysis {
+namespace vc::views {
+
+using vc::analysis::ModuleQueue;
+using vc::analysis::SourceFolder;
 
 using vc::ui::Answer;
 using vc::ui::ControlKind;
@@ -22,7 +26,7 @@ namespace cf = vc::ui::control_flag;
 const vc::ui::WindowSpec& P7_WINDOW() {
   static const vc::ui::WindowSpec structure = [] {
     vc::ui::WindowSpec w =
-        vc::views::fixedDialog("P7_WINDOW", "Resumen de Variables Globales por Modulo", 213, 224);
+        fixedDialog("P7_WINDOW", "Resumen de Variables Globales por Modulo", 213, 224);
     w.controls = {
         {p7::LIST1,
          "LIST1",
@@ -48,18 +52,13 @@ const vc::ui::WindowSpec& P7_WINDOW() {
 
 namespace {
 
-std::vector<vc::views::ProcedureFile> analysisFiles() {
-  return {
-      {[] { vc::store::archivo1Relation->open(); }, [] { vc::store::archivo1Relation->close(); }},
-      {[] { vc::store::archivo2Relation->open(); }, [] { vc::store::archivo2Relation->close(); }},
-      {[] { vc::store::resumenRelation->open(); }, [] { vc::store::resumenRelation->close(); }},
-  };
-}
-
-class AnalysisWindow : public vc::views::ProcedureController {
+class AnalysisWindow : public ProcedureFrame<vc::ui::WindowController> {
  public:
   AnalysisWindow(vc::ui::Window& window, ModuleQueue& moduleQueue, SourceFolder& sourceFolder)
-      : ProcedureController(window, "analizar", analysisFiles()),
+      : ProcedureFrame(
+            "analizar",
+            {vc::store::archivo1Relation, vc::store::archivo2Relation, vc::store::resumenRelation},
+            window),
         moduleQueue_(moduleQueue),
         sourceFolder_(sourceFolder) {}
 
@@ -68,16 +67,16 @@ class AnalysisWindow : public vc::views::ProcedureController {
     if (event().kind == EventKind::openWindow) {
       // The whole analysis runs here, once the window shows its empty list: nothing else
       // is taken until it is over.
-      collectModules(moduleQueue_, sourceFolder_);
+      vc::analysis::collectModules(moduleQueue_, sourceFolder_);
       if (moduleQueue_.records() == 0) {
-        frame::windowEngine->showMessage({"",
-                                          "El Archivo no contiene declaraciones de MODULOS",
-                                          vc::errors::MessageIcon::none,
-                                          {"OK"},
-                                          1});
+        globals::windowEngine->showMessage({"",
+                                            "El Archivo no contiene declaraciones de MODULOS",
+                                            vc::errors::MessageIcon::none,
+                                            {"OK"},
+                                            1});
         window().disable(p7::DETALLES);
       } else {
-        parseAllModules(moduleQueue_, sourceFolder_);
+        vc::analysis::parseAllModules(moduleQueue_, sourceFolder_);
       }
       window().display();
     }
@@ -100,7 +99,7 @@ class AnalysisWindow : public vc::views::ProcedureController {
 
  protected:
   void setUpWithoutFiles() override {
-    frame::NOMBREARCHIVO2 = frame::NOMBREARCHIVO1.view();
+    globals::NOMBREARCHIVO2 = globals::NOMBREARCHIVO1.view();
     // A stale table would mix two analyses: start from none. A failure (no such file, or
     // held by someone else) is not examined; the open below copes with either.
     vc::store::resumen().remove();
@@ -116,11 +115,12 @@ class AnalysisWindow : public vc::views::ProcedureController {
 void analizar() {
   auto moduleQueue = std::make_unique<ModuleQueue>();
   auto sourceFolder = std::make_unique<SourceFolder>();
-  vc::ui::Window window(P7_WINDOW(), *frame::windowEngine);
-  window.bindList(p7::LIST1, moduleQueue.get());
+  auto moduleList = std::make_unique<ModuleList>(*moduleQueue);
+  vc::ui::Window window(P7_WINDOW(), *globals::windowEngine);
+  window.bindList(p7::LIST1, moduleList.get());
   auto controller = std::make_unique<AnalysisWindow>(window, *moduleQueue, *sourceFolder);
   controller->execute();
   controller.reset();
 }
 
-}  // namespace vc::analysis
+}  // namespace vc::views
