@@ -33,8 +33,7 @@ std::string declaration(std::size_t module, std::size_t i) {
       break;
     case 4:
       std::snprintf(buf, sizeof buf,
-                    "Clientes%zu     FILE,DRIVER('TOPSPEED'),PRE(CL%zu),CREATE,BINDABLE,THREAD", i,
-                    i);
+                    "Clientes%zu     FILE,DRIVER('DOS'),PRE(CL%zu),CREATE,BINDABLE,THREAD", i, i);
       break;
     case 5:
       std::snprintf(buf, sizeof buf, "GLO:Flag%zu\tBYTE,EXTERNAL", i);

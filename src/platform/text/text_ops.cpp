@@ -1,7 +1,6 @@
 #include "platform/text/text_ops.hpp"
 
 #include <algorithm>
-#include <cstring>
 
 namespace vc::text {
 
@@ -55,12 +54,6 @@ int order(std::string_view a, std::string_view b) {
 
 bool equal(std::string_view a, std::string_view b) {
   return order(a, b) == 0;
-}
-
-void store(char* field, std::size_t length, std::string_view text) {
-  const std::size_t n = std::min(length, text.size());
-  if (n > 0) std::memcpy(field, text.data(), n);
-  std::memset(field + n, ' ', length - n);
 }
 
 }  // namespace vc::text

@@ -35,7 +35,4 @@ bool equal(std::string_view a, std::string_view b);
 /// As equal, deciding by unsigned byte value at the first difference: <0, 0 or >0.
 int order(std::string_view a, std::string_view b);
 
-/// The store rule into a buffer of field.size() bytes: first bytes of text, blank-padded.
-void store(char* field, std::size_t length, std::string_view text);
-
 }  // namespace vc::text

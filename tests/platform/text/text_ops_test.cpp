@@ -102,15 +102,5 @@ TEST(TextOpsTest, EqualAndOrderIgnoreTrailingBlanksAndRespectCase) {
   }
 }
 
-TEST(TextOpsTest, StoreCutsAndPads) {
-  char field[5];
-  store(field, 5, "ABCDEFG");
-  EXPECT_EQ(std::string(field, 5), "ABCDE");
-  store(field, 5, "AB");
-  EXPECT_EQ(std::string(field, 5), "AB   ");
-  store(field, 5, "");
-  EXPECT_EQ(std::string(field, 5), "     ");
-}
-
 }  // namespace
 }  // namespace vc::text
