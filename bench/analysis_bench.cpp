@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
   const auto start = Clock::now();
   vc::globals::NOMBREARCHIVO1 = app.mainSource.string();
   vc::globals::NOMBREARCHIVO2 = vc::globals::NOMBREARCHIVO1.view();
-  vc::store::resumen().remove();
+  (void)vc::store::resumen().remove();  // not examined, as the analysis window does it
   vc::store::archivo1Relation->open();
   vc::store::archivo2Relation->open();
   vc::store::resumenRelation->open();

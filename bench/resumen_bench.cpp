@@ -61,7 +61,7 @@ Phases runDriver(std::size_t rows, std::uint64_t& checksum) {
   using vc::store::ResumenFile;
   vc::store::ResumenRecord& RES = vc::store::RES;
   ResumenFile& resumen = vc::store::resumen();
-  resumen.remove();
+  (void)resumen.remove();  // a table left by an earlier run, if any
   if (!resumen.create().ok() || !resumen.open(vc::files::kReadWriteDenyNone).ok()) {
     std::fprintf(stderr, "cannot open resumen.dat\n");
     std::exit(1);
@@ -69,19 +69,23 @@ Phases runDriver(std::size_t rows, std::uint64_t& checksum) {
   Phases p;
   RowSource source;
   auto start = Clock::now();
-  resumen.stream();
+  bool written = resumen.stream().ok();
   for (std::size_t i = 0; i < rows; ++i) {
     source.fill(RES, i);
-    resumen.add();
+    written = resumen.add() == vc::files::FileError::none && written;
   }
-  resumen.flush();
+  written = resumen.flush().ok() && written;
+  if (!written) {
+    std::fprintf(stderr, "writing resumen.dat failed\n");
+    std::exit(1);
+  }
   p.add = secondsSince(start);
   for (const auto key : {ResumenFile::indmod, ResumenFile::indnom}) {
     start = Clock::now();
     resumen.clearToLowest();
     resumen.set(key);
     while (!resumen.eof()) {
-      resumen.next();
+      if (resumen.next() != vc::files::FileError::none) break;
       checksum += checksumOf(RES);
     }
     (key.index == 0 ? p.readByModulo : p.readByNombre) = secondsSince(start);

@@ -27,12 +27,12 @@ void collectModules(ModuleQueue& moduleQueue, SourceFolder& sourceFolder) {
       moduleQueue.sortByName();
       return;
     }
-    archivo1.next();
+    (void)archivo1.next();  // EOF was just tested false, so a line was read
     if (find("MAP", AR1.DATO.view()) != 0) break;
   }
   for (;;) {
     if (archivo1.eof()) break;
-    archivo1.next();
+    (void)archivo1.next();  // EOF was just tested false, so a line was read
     const std::string_view line = AR1.DATO.view();
     if (line[0] == '!') break;
     const std::size_t p = find("MODULE(", line);
@@ -44,9 +44,10 @@ void collectModules(ModuleQueue& moduleQueue, SourceFolder& sourceFolder) {
     moduleQueue.TAB1.EXPORT = 0;
     moduleQueue.TAB1.EXTERNALS = 0;
     moduleQueue.add();
-    // The procedure line and the END under a MODULE( line are passed over unread.
-    archivo1.next();
-    archivo1.next();
+    // The procedure line and the END under a MODULE( line are passed over unread; past
+    // the end of the file these reads take nothing, which is all that matters here.
+    (void)archivo1.next();
+    (void)archivo1.next();
   }
   moduleQueue.sortByName();
 }

@@ -102,7 +102,7 @@ class AnalysisWindow : public ProcedureFrame<vc::ui::WindowController> {
     globals::NOMBREARCHIVO2 = globals::NOMBREARCHIVO1.view();
     // A stale table would mix two analyses: start from none. A failure (no such file, or
     // held by someone else) is not examined; the open below copes with either.
-    vc::store::resumen().remove();
+    (void)vc::store::resumen().remove();
   }
 
  private:

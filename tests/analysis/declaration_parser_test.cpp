@@ -38,7 +38,7 @@ std::vector<Row> rowsInModuleOrder() {
   resumen.clearToLowest();
   resumen.set(store::ResumenFile::indmod);
   while (!resumen.eof()) {
-    resumen.next();
+    EXPECT_EQ(resumen.next(), vc::files::FileError::none);
     const auto& r = store::RES;
     rows.push_back({std::string(r.MODULO.clipped()), std::string(r.NOMBRE.clipped()),
                     std::string(r.TIPO.clipped()), std::string(r.MODO.clipped()), r.EXTERNAL});

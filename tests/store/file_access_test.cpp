@@ -25,7 +25,7 @@ std::vector<std::string> readLines(vc::files::TextFile& file, SourceLineRecord& 
   std::vector<std::string> lines;
   file.set(1);
   while (!file.eof()) {
-    file.next();
+    EXPECT_EQ(file.next(), vc::files::FileError::none);
     lines.emplace_back(record.DATO.clipped());
   }
   return lines;

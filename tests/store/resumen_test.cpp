@@ -31,12 +31,12 @@ class ResumenTest : public StoreTest {
     RES.MODO.clear();
     RES.EXTERNAL = static_cast<std::uint8_t>(r.external);
     RES.DIFERENTE = 0;
-    resumen().add();
+    EXPECT_EQ(resumen().add(), vc::files::FileError::none);
   }
   static void addAll(const std::vector<Row>& rows) {
-    resumen().stream();
+    EXPECT_TRUE(resumen().stream().ok());
     for (const Row& r : rows) add(r);
-    resumen().flush();
+    EXPECT_TRUE(resumen().flush().ok());
   }
   /// "MODULO/NOMBRE/EXTERNAL/TIPO" of every row from the start in the key's order.
   static std::vector<std::string> readAll(ResumenFile& file, ResumenRecord& buffer, KeyId key) {
@@ -101,7 +101,7 @@ TEST_F(ResumenTest, ReadsInKeyOrder) {
   for (const OrderCase& c : cases) {
     SCOPED_TRACE(c.name);
     resumenRelation->close();
-    resumen().remove();
+    EXPECT_TRUE(resumen().remove().ok());
     ASSERT_EQ(openThrough(resumenRelation), "opened");
     addAll(c.rows);
     std::vector<std::string> all;
@@ -158,9 +158,9 @@ TEST_F(ResumenTest, EofAfterTheLastRowAndAfterDeletingIt) {
   addAll({{"M", "A", 0}, {"M", "B", 0}});
   resumen().clearToLowest();
   resumen().set(ResumenFile::indnom);
-  resumen().next();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_FALSE(resumen().eof());
-  resumen().next();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_TRUE(resumen().eof());
   EXPECT_EQ(resumen().deleteCurrent(), FileError::none);
   EXPECT_TRUE(resumen().eof());
@@ -175,24 +175,24 @@ TEST_F(ResumenTest, DeleteThenNextReadsTheRowThatFollowed) {
           {"N", "B", 0, "T2"},
           {"N", "B", 1, "T3"},
           {"M", "C", 0}});
-  resumen().stream();
+  EXPECT_TRUE(resumen().stream().ok());
   resumen().clearToLowest();
   resumen().set(ResumenFile::indnom);
-  resumen().next();  // A
-  resumen().next();  // first B
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);  // A
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);  // first B
   EXPECT_EQ(text(RES), "M/B/0/T1");
   // Every row of the name, one after another: DELETE, then NEXT and DELETE.
-  resumen().deleteCurrent();
-  resumen().next();
+  EXPECT_EQ(resumen().deleteCurrent(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_EQ(text(RES), "N/B/0/T2");
-  resumen().deleteCurrent();
-  resumen().next();
+  EXPECT_EQ(resumen().deleteCurrent(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_EQ(text(RES), "N/B/1/T3");
-  resumen().deleteCurrent();
+  EXPECT_EQ(resumen().deleteCurrent(), vc::files::FileError::none);
   ASSERT_FALSE(resumen().eof());
-  resumen().next();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_EQ(text(RES), "M/C/0/LONG");
-  resumen().flush();
+  EXPECT_TRUE(resumen().flush().ok());
   EXPECT_EQ(readAll(resumen(), RES, ResumenFile::indnom),
             (std::vector<std::string>{"M/A/0/LONG", "M/C/0/LONG"}));
 }
@@ -201,12 +201,12 @@ TEST_F(ResumenTest, DeletingOneOfEqualRowsGoesOnWithTheNextOfThem) {
   addAll({{"M", "X", 0, "T1"}, {"M", "X", 0, "T2"}, {"M", "X", 0, "T3"}});
   resumen().clearToLowest();
   resumen().set(ResumenFile::indnom);
-  resumen().next();
-  resumen().next();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_EQ(text(RES), "M/X/0/T2");
-  resumen().deleteCurrent();
+  EXPECT_EQ(resumen().deleteCurrent(), vc::files::FileError::none);
   ASSERT_FALSE(resumen().eof());
-  resumen().next();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_EQ(text(RES), "M/X/0/T3");
   EXPECT_TRUE(resumen().eof());
 }
@@ -215,12 +215,12 @@ TEST_F(ResumenTest, ARowAddedWithTheDeletedLastRowsKeyStillComesAfterIt) {
   addAll({{"M", "A", 0}, {"M", "Z", 0, "OLD"}});
   resumen().clearToLowest();
   resumen().set(ResumenFile::indnom);
-  resumen().next();
-  resumen().next();
-  resumen().deleteCurrent();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().deleteCurrent(), vc::files::FileError::none);
   add({"M", "Z", 0, "NEW"});
   ASSERT_FALSE(resumen().eof());
-  resumen().next();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_EQ(text(RES), "M/Z/0/NEW");
 }
 
@@ -235,8 +235,8 @@ TEST_F(ResumenTest, TheTwoCursorsLeaveEachOtherAlone) {
     ResumenRecord& movingBuffer = aliasMoves ? RESA : RES;
     still.clearToLowest();
     still.set(ResumenFile::indnom);
-    still.next();  // A
-    still.next();  // B 0
+    EXPECT_EQ(still.next(), vc::files::FileError::none);  // A
+    EXPECT_EQ(still.next(), vc::files::FileError::none);  // B 0
     const std::string held = text(stillBuffer);
     // The purge's look-ahead over one name.
     moving.clearToLowest();
@@ -244,16 +244,16 @@ TEST_F(ResumenTest, TheTwoCursorsLeaveEachOtherAlone) {
     moving.set(ResumenFile::indnom);
     int count = 0;
     while (!moving.eof()) {
-      moving.next();
+      EXPECT_EQ(moving.next(), vc::files::FileError::none);
       if (!(movingBuffer.NOMBRE == "B")) break;
       ++count;
     }
     EXPECT_EQ(count, 2);
     moving.set(ResumenFile::indmod);
     EXPECT_EQ(text(stillBuffer), held);
-    still.next();
+    EXPECT_EQ(still.next(), vc::files::FileError::none);
     EXPECT_EQ(text(stillBuffer), "M/B/1/LONG");
-    still.next();
+    EXPECT_EQ(still.next(), vc::files::FileError::none);
     EXPECT_EQ(text(stillBuffer), "M/C/0/LONG");
     EXPECT_TRUE(still.eof());
   }
@@ -264,11 +264,11 @@ TEST_F(ResumenTest, RecordsCountsOnlyTheRowsLeft) {
   EXPECT_EQ(resumen().records(), 4u);
   resumen().clearToLowest();
   resumen().set(ResumenFile::indmod);
-  resumen().next();
-  resumen().deleteCurrent();
-  resumen().next();
-  resumen().next();
-  resumen().deleteCurrent();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().deleteCurrent(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
+  EXPECT_EQ(resumen().deleteCurrent(), vc::files::FileError::none);
   EXPECT_EQ(resumen().records(), 2u);
   resumen().set(ResumenFile::indmod);  // the position plays no part
   EXPECT_EQ(resumen().records(), 2u);
@@ -281,12 +281,12 @@ TEST_F(ResumenTest, KeepsEveryFieldAsStored) {
   RES.MODO = "EXTERNAL,DLL(_ABC_)";
   RES.EXTERNAL = 1;
   RES.DIFERENTE = 7;
-  resumen().add();
+  EXPECT_EQ(resumen().add(), vc::files::FileError::none);
   ResumenRecord stored = RES;
   clear(RES);
   resumen().clearToLowest();
   resumen().set(ResumenFile::indmod);
-  resumen().next();
+  EXPECT_EQ(resumen().next(), vc::files::FileError::none);
   EXPECT_EQ(std::memcmp(&RES, &stored, sizeof RES), 0);
 }
 
@@ -321,7 +321,7 @@ TEST_F(ResumenTest, RemoveIsRefusedWhileAnotherDeclarationHasTheFileOpen) {
 }
 
 TEST_F(ResumenTest, ClosingAStreamKeepsItsRows) {
-  resumen().stream();
+  EXPECT_TRUE(resumen().stream().ok());
   add({"M", "A", 0});
   resumenRelation->close();
   ASSERT_EQ(openThrough(resumenRelation), "opened");

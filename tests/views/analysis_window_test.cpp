@@ -55,7 +55,7 @@ std::vector<std::string> tableByName() {
   resumen.clearToLowest();
   resumen.set(store::ResumenFile::indnom);
   while (!resumen.eof()) {
-    resumen.next();
+    EXPECT_EQ(resumen.next(), vc::files::FileError::none);
     const auto& r = store::RES;
     out.push_back(std::string(r.NOMBRE.clipped()) + "/" + std::to_string(r.EXTERNAL) + "/" +
                   std::string(r.MODULO.clipped()) + "/" + std::string(r.TIPO.clipped()));

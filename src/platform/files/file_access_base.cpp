@@ -73,7 +73,9 @@ Severity FileAccessBase::openWithRecovery() {
   for (int attempt = 0; attempt < 2; ++attempt) {
     FileStatus status = file->open(openMode);
     if (status.error == FileError::accessDenied) {
-      file->sendOption("Recover=" + std::to_string(lockRecover));
+      // The option only sets how long the next open waits; it cannot fail in a way the
+      // open that follows would not report.
+      (void)file->sendOption("Recover=" + std::to_string(lockRecover));
       status = file->open(openMode);
     }
     if (status.ok() || status.error == FileError::fileAlreadyOpen) {

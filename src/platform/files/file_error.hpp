@@ -7,17 +7,17 @@
 namespace vc::files {
 
 /// The file layer's answers, with the numbers the error manager shows.
-enum class FileError : int {
-  none = 0,
-  fileNotFound = 2,
-  pathNotFound = 3,
-  accessDenied = 5,
-  recordNotAvailable = 33,
-  invalidFilename = 45,
-  keyFileMustBeRebuilt = 46,
-  invalidRecordDeclaration = 47,
-  fileAlreadyOpen = 52,
-  fileSystemError = 90,  // an operating-system or storage failure not listed above
+enum class [[nodiscard]] FileError : int{
+    none = 0,
+    fileNotFound = 2,
+    pathNotFound = 3,
+    accessDenied = 5,
+    recordNotAvailable = 33,
+    invalidFilename = 45,
+    keyFileMustBeRebuilt = 46,
+    invalidRecordDeclaration = 47,
+    fileAlreadyOpen = 52,
+    fileSystemError = 90,  // an operating-system or storage failure not listed above
 };
 
 /// The text the file layer gives for an error number ("File Not Found", ...).
@@ -25,7 +25,7 @@ std::string_view errorText(FileError error);
 
 /// One operation's outcome: the file layer's error, and for the driver-specific errors
 /// (47, 90) the driver's own code and text.
-struct FileStatus {
+struct [[nodiscard]] FileStatus {
   FileError error = FileError::none;
   std::string driverCode;
   std::string driverText;

@@ -3,24 +3,20 @@
 #include <algorithm>
 
 #include "platform/files/os.hpp"
+#include "platform/text/ascii_case.hpp"
 #include "platform/text/text_ops.hpp"
 
 namespace vc::files {
 namespace {
 
-bool sameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return text::upperCase(x) == text::upperCase(y);
-         });
-}
-
-}  // namespace
-
+/// The name without trailing blanks and with backslashes turned into slashes.
 std::string portableName(std::string_view name) {
   std::string path(text::clip(name));
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
 }
+
+}  // namespace
 
 ResolvedName resolveFileName(std::string_view name) {
   ResolvedName out;
@@ -44,7 +40,7 @@ ResolvedName resolveFileName(std::string_view name) {
   std::vector<std::string> names = seam.listFolder(folder);
   std::sort(names.begin(), names.end());
   for (const std::string& candidate : names) {
-    if (sameIgnoringAsciiCase(candidate, base)) {
+    if (text::equalIgnoringAsciiCase(candidate, base)) {
       out.path = (slash == std::string::npos ? std::string() : folder) + candidate;
       out.exists = true;
       return out;

@@ -23,7 +23,4 @@ struct ResolvedName {
 /// the answer is the exact name with exists false, ready to be created.
 ResolvedName resolveFileName(std::string_view name);
 
-/// The name without trailing blanks and with backslashes turned into slashes.
-std::string portableName(std::string_view name);
-
 }  // namespace vc::files

@@ -1,21 +1,18 @@
-// The keyed-table driver: a file of fixed-layout records with keys, kept as a SQLite
-// database. Each declaration is an opening of its own, with its own record buffer,
-// current key and position; any number of declarations, in this process or others, may
-// have the same file open.
+// The keyed-table driver: a file of fixed-layout records with keys. Each declaration is an
+// opening of its own, with its own record buffer, current key and position; any number of
+// declarations, in this process or others, may have the same file open. The storage
+// behind it stays private to the driver.
 #pragma once
-
-#include <sqlite3.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "platform/files/file_driver.hpp"
 #include "platform/files/record_layout.hpp"
-#include "platform/files/sqlite_support.hpp"
 
 namespace vc::files {
 
@@ -33,41 +30,48 @@ struct CursorPosition {
   std::int64_t sequence = 0;  // kBeforeAll: before every row with keyValue
 };
 
-/// How a key's order is walked. Only forward reading is needed so far; a backward scan is
-/// another statement per key with the comparison and the order reversed.
-enum class Direction { forward };
-
 class KeyedTable : public FileDriver {
  public:
-  static constexpr std::int64_t kBeforeAll = INT64_MIN;
+  static constexpr std::int64_t kBeforeAll = std::numeric_limits<std::int64_t>::min();
 
   /// `fileName` is the file's name as written (relative to the current folder at each
   /// open); `record` is the declaration's buffer of layout.recordLength bytes.
   KeyedTable(TableSpec layout, std::string fileName, void* record);
   ~KeyedTable() override;
+  KeyedTable(const KeyedTable&) = delete;
+  KeyedTable& operator=(const KeyedTable&) = delete;
 
+  // The file as a whole.
   FileStatus open(std::uint8_t openMode) override;
   /// Creates the file as an empty table with all its keys.
   FileStatus create() override;
   /// Ends this opening; a stream still going is committed first.
   void close() override;
-  bool isOpen() const override { return db_ != nullptr; }
+  bool isOpen() const override { return open_ != nullptr; }
   /// "Recover=n": wait up to n seconds for another opening's lock from now on.
   FileStatus sendOption(std::string_view option) override;
   /// Recreates missing or altered key definitions and rebuilds every key from the rows.
   FileStatus rebuildKeys() override;
   std::string name() const override { return fileName_; }
-
   /// REMOVE: deletes the file and its journal files. Refused with 5 while any declaration
   /// in this process or another process has the file open; then nothing is deleted.
   FileStatus remove();
 
+  // Bulk changes.
   /// STREAM: from now on changes through this opening form one transaction...
   FileStatus stream();
   /// ...that FLUSH commits. On an opening not streamed it changes nothing.
   FileStatus flush();
+
+  // Rows.
   /// RECORDS: the number of rows.
   std::uint64_t records();
+  /// ADD: the buffer as a new row, after every row with an equal key value.
+  FileError add();
+  /// DELETE: the row last read by NEXT; the position stays where it was.
+  FileError deleteCurrent();
+
+  // The cursor: this declaration's order and position.
   /// CLEAR to lowest values of this declaration's buffer.
   void clearToLowest();
   /// SET by key (the key given as order and as start): the key becomes the current order
@@ -80,53 +84,21 @@ class KeyedTable : public FileDriver {
   /// NEXT: the row after the position into the buffer; 33 past the last row (and before
   /// any SET).
   FileError next();
-  /// ADD: the buffer as a new row, after every row with an equal key value.
-  FileError add();
-  /// DELETE: the row last read by NEXT; the position stays where it was.
-  FileError deleteCurrent();
 
   /// The error of the last record operation.
   FileError errorCode() const { return error_; }
   const TableSpec& layout() const { return layout_; }
 
  private:
-  enum class ScanState { idle, pending, consumed };
-  struct Scan {
-    sqlite::Statement statement;
-    ScanState state = ScanState::idle;
-    std::uint64_t generation = 0;
-  };
-
-  FileStatus openConnection(const std::string& path, bool readOnly, sqlite3*& db) const;
-  FileStatus createSchema(sqlite3* db) const;
-  FileStatus checkLayout(sqlite3* db) const;
-  FileStatus checkKeys(sqlite3* db) const;
-  FileStatus prepareStatements();
-  std::string keyValueOf(std::size_t key, const unsigned char* record) const;
-  /// Makes the current scan stand on the row after the position; false at the end.
-  bool peek();
-  void stopScan();
-  void bindRecord(sqlite3_stmt* st) const;
-  void readRow(sqlite3_stmt* st);
+  struct Open;  // the storage connection, its statements and the cursor
 
   TableSpec layout_;
   std::string fileName_;
   unsigned char* record_;
-  sqlite3* db_ = nullptr;
-  std::string path_;  // the path this opening has, for the process's registry
-  bool readOnly_ = false;
+  std::unique_ptr<Open> open_;
   bool streaming_ = false;
   int recoverSeconds_ = 0;
   FileError error_ = FileError::none;
-
-  sqlite::Statement insert_;
-  sqlite::Statement delete_;
-  sqlite::Statement count_;
-  std::vector<Scan> scans_;  // one forward scan per key
-
-  std::optional<std::size_t> order_;
-  CursorPosition position_;
-  std::optional<std::int64_t> current_;
 };
 
 }  // namespace vc::files

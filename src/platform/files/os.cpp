@@ -50,7 +50,9 @@ FileStatus statusFromErrno(int err) {
 }
 
 OsOpen PosixOs::open(const std::string& path, AccessMode mode) {
-  const int flags = (mode == AccessMode::readWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  // Without O_NONBLOCK an open of a FIFO waits for a writer that may never come; a file
+  // that turns out not to be a regular one is refused before anything reads it.
+  const int flags = (mode == AccessMode::readWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
   const int fd = ::open(path.c_str(), flags);
   if (fd < 0) return {-1, statusFromErrno(errno)};
   struct stat st {};
@@ -58,6 +60,7 @@ OsOpen PosixOs::open(const std::string& path, AccessMode mode) {
     ::close(fd);
     return {-1, FileStatus::of(FileError::accessDenied)};
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return {fd, {}};
 }
 

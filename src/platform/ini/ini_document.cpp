@@ -6,12 +6,11 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 
-#include "platform/text/text_ops.hpp"
+#include "platform/files/os.hpp"
+#include "platform/text/ascii_case.hpp"
 
 namespace vc::ini {
 namespace {
@@ -29,12 +28,7 @@ std::string_view trimTrailing(std::string_view s) {
 }
 
 bool sameName(std::string_view a, std::string_view b) {
-  a = trimBlanks(a);
-  b = trimBlanks(b);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (text::upperCase(a[i]) != text::upperCase(b[i])) return false;
-  return true;
+  return text::equalIgnoringAsciiCase(trimBlanks(a), trimBlanks(b));
 }
 
 /// The name of the section that this line starts, if it starts one.
@@ -83,14 +77,26 @@ IniDocument IniDocument::load(const std::filesystem::path& path) {
 
 std::optional<IniDocument> IniDocument::loadForUpdate(const std::filesystem::path& path) {
   if (path.empty()) return std::nullopt;
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (status.type() == std::filesystem::file_type::not_found) return IniDocument{};
-  if (!std::filesystem::is_regular_file(status)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
+  files::Os& seam = files::os();
+  const files::PathKind kind = seam.stat(path.string());
+  if (kind == files::PathKind::missing) return IniDocument{};
+  if (kind != files::PathKind::file) return std::nullopt;
+  const files::OsOpen opened = seam.open(path.string(), files::AccessMode::readOnly);
+  if (opened.fd < 0) return std::nullopt;
+  std::string bytes;
+  constexpr std::size_t kChunk = 64 * 1024;
+  for (;;) {
+    const std::size_t at = bytes.size();
+    bytes.resize(at + kChunk);
+    const long got = seam.read(opened.fd, bytes.data() + at, kChunk, at);
+    if (got < 0) {
+      seam.close(opened.fd);
+      return std::nullopt;
+    }
+    bytes.resize(at + static_cast<std::size_t>(got));
+    if (static_cast<std::size_t>(got) < kChunk) break;
+  }
+  seam.close(opened.fd);
   return parse(bytes);
 }
 

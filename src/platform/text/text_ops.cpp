@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text/ascii_case.hpp"
+
 namespace vc::text {
 
 std::size_t find(std::string_view pattern, std::string_view text) {
@@ -33,7 +35,7 @@ std::string_view clip(std::string_view text) {
 }
 
 char upperCase(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  return static_cast<char>(foldAsciiCase(static_cast<unsigned char>(c)));
 }
 
 std::string upperCase(std::string_view text) {

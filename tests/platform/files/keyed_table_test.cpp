@@ -109,7 +109,7 @@ class KeyedTableTest : public ::testing::Test {
     table.clearToLowest();
     table.set(KeyId{0});
     while (!table.eof()) {
-      table.next();
+      EXPECT_EQ(table.next(), vc::files::FileError::none);
       out.push_back(row.name());
     }
     return out;

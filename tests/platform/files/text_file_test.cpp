@@ -158,12 +158,12 @@ TEST(TextFileTest, OpensUnderTheVariablesCurrentValue) {
   EXPECT_EQ(file.open(kReadWriteDenyNone).error, FileError::fileAlreadyOpen);
   variable.replace(0, 5, "b.txt");  // the open file is not switched
   file.set(1);
-  file.next();
+  EXPECT_EQ(file.next(), vc::files::FileError::none);
   EXPECT_EQ(std::string(record, 6), "from a");
   file.close();
   ASSERT_TRUE(file.open(kReadWriteDenyNone).ok());
   file.set(1);
-  file.next();
+  EXPECT_EQ(file.next(), vc::files::FileError::none);
   EXPECT_EQ(std::string(record, 6), "from b");
   EXPECT_EQ(file.name(), "b.txt");
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/fault_injecting_os.hpp"
 #include "platform/ini/ini_path.hpp"
 #include "support/temp_folder.hpp"
 
@@ -118,9 +119,28 @@ TEST(ProfileStringsTest, RemovingAMissingKeyLeavesNoFileBehind) {
 }
 
 TEST(IniPathTest, BackslashesAndTrailingBlanks) {
+  TempFolder folder;
+  TempFolder::write("varcompass.INI", "");
   EXPECT_EQ(resolveIniPath(".\\varcompass.INI"), fs::path("./varcompass.INI"));
+  EXPECT_EQ(resolveIniPath(".\\VARCOMPASS.ini"), fs::path("./varcompass.INI"));
   EXPECT_EQ(resolveIniPath("a\\b\\c.ini  "), fs::path("a/b/c.ini"));
   EXPECT_TRUE(resolveIniPath("  ").empty());
+}
+
+TEST(ProfileStringsTest, TheFileIsReadThroughTheFileLayersSeam) {
+  TempFolder folder;
+  TempFolder::write("Settings.ini", "[Main]\r\nXPos=10\r\n");
+  files::FaultInjectingOs seam;
+  files::ScopedOs installed(seam);
+  // Found in another case through the seam's folder listing, read through its open.
+  EXPECT_EQ(readProfileString(".\\SETTINGS.INI", "Main", "XPos", "def"), "10");
+  EXPECT_EQ(seam.calls(files::FaultInjectingOs::Call::openReadOnly, "Settings.ini"), 1);
+  seam.refuse(files::FaultInjectingOs::Call::openReadOnly, "Settings.ini",
+              files::FileError::accessDenied);
+  EXPECT_EQ(readProfileString(".\\SETTINGS.INI", "Main", "XPos", "def"), "def");
+  // A file that could not be read is not replaced by one written without its lines.
+  writeProfileString(".\\SETTINGS.INI", "Main", "YPos", "20");
+  EXPECT_EQ(TempFolder::read("Settings.ini"), "[Main]\r\nXPos=10\r\n");
 }
 
 }  // namespace

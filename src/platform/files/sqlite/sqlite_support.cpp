@@ -1,4 +1,4 @@
-#include "platform/files/sqlite_support.hpp"
+#include "platform/files/sqlite/sqlite_support.hpp"
 
 namespace vc::files::sqlite {
 

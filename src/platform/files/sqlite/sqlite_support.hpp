@@ -1,5 +1,5 @@
-// Small helpers over the SQLite C interface for the keyed-table driver: an owning
-// statement handle and the mapping of SQLite's result codes onto the file layer's.
+// Small helpers over the SQLite C interface for the keyed-table driver, private to it: an
+// owning statement handle and the mapping of SQLite's result codes onto the file layer's.
 #pragma once
 
 #include <sqlite3.h>

@@ -1,0 +1,217 @@
+#include "platform/files/sqlite/table_schema.hpp"
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/files/sqlite/sqlite_support.hpp"
+
+namespace vc::files::sqlite {
+namespace {
+
+FileStatus failure(FileError error, std::string text) {
+  return {error, "0", std::move(text)};
+}
+
+std::optional<std::string> storedIndexSql(sqlite3* db, const std::string& name, int& rc) {
+  Statement st(db, "SELECT sql FROM sqlite_master WHERE type='index' AND name=?1", rc);
+  if (!st) return std::nullopt;
+  sqlite3_bind_text(st.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  rc = sqlite3_step(st.get());
+  if (rc != SQLITE_ROW) {
+    if (rc == SQLITE_DONE) rc = SQLITE_OK;
+    return std::nullopt;
+  }
+  const auto* text = sqlite3_column_text(st.get(), 0);
+  rc = SQLITE_OK;
+  return std::string(text ? reinterpret_cast<const char*>(text) : "");
+}
+
+}  // namespace
+
+FileStatus openFailure(sqlite3* db, int rc) {
+  if ((rc & 0xFF) == SQLITE_CORRUPT) {
+    return statusOf(db, rc, FileError::invalidRecordDeclaration);
+  }
+  return statusOf(db, rc);
+}
+
+bool TableSchema::inSomeKey(std::size_t field) const {
+  return std::any_of(layout_.keys.begin(), layout_.keys.end(), [&](const KeySpec& k) {
+    return std::find(k.components.begin(), k.components.end(), field) != k.components.end();
+  });
+}
+
+std::string TableSchema::keyColumn(std::size_t field) const {
+  const FieldSpec& f = layout_.fields[field];
+  return f.kind == FieldKind::text ? "key_" + f.name : f.name;
+}
+
+std::string TableSchema::indexName(std::size_t key) const {
+  return layout_.table + "_" + layout_.keys[key].name;
+}
+
+std::string TableSchema::keyColumnList(std::size_t key) const {
+  std::string out;
+  const auto& components = layout_.keys[key].components;
+  for (std::size_t i = 0; i < components.size(); ++i) {
+    if (i > 0) out += ',';
+    out += quotedName(keyColumn(components[i]));
+  }
+  return out;
+}
+
+// The stored definition drops "IF NOT EXISTS", so both spellings compare equal to it.
+std::string TableSchema::createIndexSql(std::size_t key, bool ifNotExists) const {
+  return std::string("CREATE INDEX ") + (ifNotExists ? "IF NOT EXISTS " : "") +
+         quotedName(indexName(key)) + " ON " + quotedName(layout_.table) + "(" +
+         keyColumnList(key) + ")";
+}
+
+std::vector<std::pair<std::string, std::string>> TableSchema::columns() const {
+  std::vector<std::pair<std::string, std::string>> cols{{"seq", "INTEGER"}};
+  for (const FieldSpec& f : layout_.fields) {
+    cols.emplace_back(f.name, f.kind == FieldKind::text ? "BLOB" : "INTEGER");
+  }
+  for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
+    if (layout_.fields[i].kind == FieldKind::text && inSomeKey(i)) {
+      cols.emplace_back(keyColumn(i), "BLOB");
+    }
+  }
+  return cols;
+}
+
+std::string TableSchema::insertSql() const {
+  std::string fields, binds;
+  for (const auto& [name, type] : columns()) {
+    if (name == "seq") continue;
+    if (!fields.empty()) {
+      fields += ',';
+      binds += ',';
+    }
+    fields += quotedName(name);
+    binds += '?';
+  }
+  return "INSERT INTO " + quotedName(layout_.table) + "(" + fields + ") VALUES(" + binds + ")";
+}
+
+std::string TableSchema::deleteSql() const {
+  return "DELETE FROM " + quotedName(layout_.table) + " WHERE \"seq\"=?1";
+}
+
+std::string TableSchema::countSql() const {
+  return "SELECT count(*) FROM " + quotedName(layout_.table);
+}
+
+std::string TableSchema::scanAfterSql(std::size_t key) const {
+  std::string rowColumns = "\"seq\"";
+  for (const FieldSpec& f : layout_.fields) rowColumns += "," + quotedName(f.name);
+  const std::string cols = keyColumnList(key) + ",\"seq\"";
+  std::string params;
+  for (std::size_t i = 0; i <= layout_.keys[key].components.size(); ++i) {
+    params += (i ? ",?" : "?");
+  }
+  return "SELECT " + rowColumns + " FROM " + quotedName(layout_.table) + " WHERE (" + cols +
+         ") > (" + params + ") ORDER BY " + cols;
+}
+
+FileStatus TableSchema::create(sqlite3* db) const {
+  // AUTOINCREMENT: a number is never given twice, not even after the last row was
+  // deleted, so the order of addition holds for positions kept across deletions.
+  std::string sql =
+      "BEGIN IMMEDIATE; CREATE TABLE IF NOT EXISTS " + quotedName(layout_.table) + "(";
+  bool first = true;
+  for (const auto& [name, type] : columns()) {
+    if (!first) sql += ", ";
+    sql += quotedName(name) + ' ' + type + (first ? " PRIMARY KEY AUTOINCREMENT" : " NOT NULL");
+    first = false;
+  }
+  sql += ");";
+  for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
+    sql += ' ' + createIndexSql(k, /*ifNotExists=*/true) + ';';
+  }
+  sql += " COMMIT;";
+  const int rc = exec(db, sql.c_str());
+  if (rc != SQLITE_OK) {
+    FileStatus st = openFailure(db, rc);
+    (void)exec(db, "ROLLBACK");  // nothing was made; the failure above is the answer
+    return st;
+  }
+  return {};
+}
+
+FileStatus TableSchema::checkLayout(sqlite3* db) const {
+  int rc = SQLITE_OK;
+  Statement info(db, "PRAGMA table_info(" + quotedName(layout_.table) + ")", rc);
+  if (!info) return openFailure(db, rc);
+  std::vector<std::pair<std::string, std::string>> found;
+  while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
+    const auto* n = sqlite3_column_text(info.get(), 1);
+    const auto* t = sqlite3_column_text(info.get(), 2);
+    found.emplace_back(n ? reinterpret_cast<const char*>(n) : "",
+                       t ? reinterpret_cast<const char*>(t) : "");
+  }
+  if (rc != SQLITE_DONE) return openFailure(db, rc);
+  if (found.empty()) {
+    return failure(FileError::invalidRecordDeclaration, "no table " + layout_.table);
+  }
+  if (found != columns()) {
+    return failure(FileError::invalidRecordDeclaration,
+                   "table " + layout_.table + " has another row layout");
+  }
+  return {};
+}
+
+FileStatus TableSchema::checkKeys(sqlite3* db) const {
+  // A key is sound when its definition is the declared one and its first and last entries
+  // lead to rows: a few page reads, whatever the size of the table. Damage deeper inside
+  // an index shows only when it is read.
+  for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
+    const std::string name = indexName(k);
+    int rc = SQLITE_OK;
+    const auto sql = storedIndexSql(db, name, rc);
+    if (rc != SQLITE_OK) return openFailure(db, rc);
+    if (!sql || *sql != createIndexSql(k, /*ifNotExists=*/false)) {
+      return failure(FileError::keyFileMustBeRebuilt, "key " + name + " is missing or altered");
+    }
+    for (const char* direction : {"ASC", "DESC"}) {
+      std::string order;
+      for (std::size_t c : layout_.keys[k].components) {
+        order += quotedName(keyColumn(c)) + " " + direction + ",";
+      }
+      Statement probe(db,
+                      "SELECT * FROM " + quotedName(layout_.table) + " INDEXED BY " +
+                          quotedName(name) + " ORDER BY " + order + "\"seq\" " + direction +
+                          " LIMIT 1",
+                      rc);
+      if (probe) rc = sqlite3_step(probe.get());
+      if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED) return statusOf(db, rc);
+        return statusOf(db, rc, FileError::keyFileMustBeRebuilt);
+      }
+    }
+  }
+  return {};
+}
+
+FileStatus TableSchema::rebuildKeys(sqlite3* db) const {
+  int rc = SQLITE_OK;
+  std::string sql = "BEGIN IMMEDIATE;";
+  for (std::size_t k = 0; k < layout_.keys.size() && rc == SQLITE_OK; ++k) {
+    const std::string name = indexName(k);
+    const auto stored = storedIndexSql(db, name, rc);
+    if (rc == SQLITE_OK && (!stored || *stored != createIndexSql(k, /*ifNotExists=*/false))) {
+      sql += "DROP INDEX IF EXISTS " + quotedName(name) + ";" +
+             createIndexSql(k, /*ifNotExists=*/false) + ";";
+    }
+  }
+  sql += "REINDEX " + quotedName(layout_.table) + "; COMMIT;";
+  if (rc == SQLITE_OK) rc = exec(db, sql.c_str());
+  if (rc != SQLITE_OK) {
+    FileStatus st = statusOf(db, rc);
+    (void)exec(db, "ROLLBACK");  // the keys stay as they were; the failure is the answer
+    return st;
+  }
+  return {};
+}
+
+}  // namespace vc::files::sqlite

@@ -1,0 +1,57 @@
+// How a declared record layout is kept in SQLite, private to the keyed-table driver: the
+// table and index definitions, the statements the driver prepares, and the checks an
+// open makes that a file holds exactly that layout with sound keys.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/files/file_error.hpp"
+#include "platform/files/record_layout.hpp"
+
+namespace vc::files::sqlite {
+
+/// The stored form of one TableSpec. The table has a column "seq" for the order of
+/// addition, the fields as declared, then a folded copy of every text field a key uses;
+/// a key is an index over its components' stored columns.
+class TableSchema {
+ public:
+  explicit TableSchema(const TableSpec& layout) : layout_(layout) {}
+
+  /// Whether a key uses field, so that the field needs a folded copy.
+  bool inSomeKey(std::size_t field) const;
+  /// The stored columns as (name, declared type), in table order.
+  std::vector<std::pair<std::string, std::string>> columns() const;
+
+  std::string insertSql() const;
+  std::string deleteSql() const;
+  std::string countSql() const;
+  /// The rows after (key value, seq) in the key's order, every field read, seq first.
+  std::string scanAfterSql(std::size_t key) const;
+
+  /// Makes an empty file the table with its keys, in one transaction.
+  FileStatus create(sqlite3* db) const;
+  /// 47 unless the file holds the table with exactly the declared columns.
+  FileStatus checkLayout(sqlite3* db) const;
+  /// 46 when a key is missing, altered or leads nowhere at either end; a lock is 5.
+  FileStatus checkKeys(sqlite3* db) const;
+  /// Recreates missing or altered keys and rebuilds every key from the rows.
+  FileStatus rebuildKeys(sqlite3* db) const;
+
+ private:
+  std::string keyColumn(std::size_t field) const;
+  std::string indexName(std::size_t key) const;
+  std::string keyColumnList(std::size_t key) const;
+  std::string createIndexSql(std::size_t key, bool ifNotExists) const;
+
+  const TableSpec& layout_;
+};
+
+/// An open-time SQLite failure: damage to the file's own structure makes it no valid file.
+FileStatus openFailure(sqlite3* db, int rc);
+
+}  // namespace vc::files::sqlite
