@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/fault_injecting_os.hpp"
+#include "platform/os/fault_injecting_os.hpp"
 #include "store_fixture.hpp"
 
 namespace vc::store {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/files/file_error.hpp"
-#include "platform/files/os.hpp"
+#include "platform/os/file_error.hpp"
+#include "platform/os/os.hpp"
 
 namespace vc::files {
 

@@ -6,12 +6,12 @@
 #include <charconv>
 #include <vector>
 
-#include "platform/files/file_name.hpp"
 #include "platform/files/open_file_registry.hpp"
-#include "platform/files/os.hpp"
 #include "platform/files/sqlite/key_cursor.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
 #include "platform/files/sqlite/table_schema.hpp"
+#include "platform/os/file_name.hpp"
+#include "platform/os/os.hpp"
 #include "platform/text/ascii_case.hpp"
 
 namespace vc::files {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/files/file_name.hpp"
-#include "platform/files/os.hpp"
+#include "platform/os/file_name.hpp"
+#include "platform/os/os.hpp"
 #include "platform/text/text_ops.hpp"
 
 namespace vc::files {

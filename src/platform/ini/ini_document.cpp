@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/files/os.hpp"
+#include "platform/os/os.hpp"
 #include "platform/text/ascii_case.hpp"
 
 namespace vc::ini {

@@ -1,6 +1,6 @@
 #include "platform/ini/ini_path.hpp"
 
-#include "platform/files/file_name.hpp"
+#include "platform/os/file_name.hpp"
 
 namespace vc::ini {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/fault_injecting_os.hpp"
 #include "platform/ini/ini_path.hpp"
+#include "platform/os/fault_injecting_os.hpp"
 #include "support/temp_folder.hpp"
 
 namespace vc::ini {

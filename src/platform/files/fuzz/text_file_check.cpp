@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/files/os.hpp"
 #include "platform/files/text_file.hpp"
+#include "platform/os/os.hpp"
 
 namespace vc::files::fuzz {
 namespace {

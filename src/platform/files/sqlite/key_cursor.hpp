@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/file_error.hpp"
 #include "platform/files/keyed_table.hpp"
 #include "platform/files/record_layout.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
+#include "platform/os/file_error.hpp"
 
 namespace vc::files::sqlite {
 

@@ -104,7 +104,10 @@ std::string TableSchema::countSql() const {
 
 std::string TableSchema::scanAfterSql(std::size_t key) const {
   std::string rowColumns = "\"seq\"";
-  for (const FieldSpec& f : layout_.fields) rowColumns += "," + quotedName(f.name);
+  for (const FieldSpec& f : layout_.fields) {
+    rowColumns += ',';
+    rowColumns += quotedName(f.name);
+  }
   const std::string cols = keyColumnList(key) + ",\"seq\"";
   std::string params;
   for (std::size_t i = 0; i <= layout_.keys[key].components.size(); ++i) {

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/files/file_error.hpp"
 #include "platform/files/record_layout.hpp"
+#include "platform/os/file_error.hpp"
 
 namespace vc::files::sqlite {
 

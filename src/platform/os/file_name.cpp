@@ -1,8 +1,8 @@
-#include "platform/files/file_name.hpp"
+#include "platform/os/file_name.hpp"
 
 #include <algorithm>
 
-#include "platform/files/os.hpp"
+#include "platform/os/os.hpp"
 #include "platform/text/ascii_case.hpp"
 #include "platform/text/text_ops.hpp"
 

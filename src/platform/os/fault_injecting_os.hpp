@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/files/os.hpp"
+#include "platform/os/os.hpp"
 
 namespace vc::files {
 

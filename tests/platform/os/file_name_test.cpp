@@ -1,4 +1,4 @@
-#include "platform/files/file_name.hpp"
+#include "platform/os/file_name.hpp"
 
 #include <gtest/gtest.h>
 

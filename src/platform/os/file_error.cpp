@@ -1,4 +1,4 @@
-#include "platform/files/file_error.hpp"
+#include "platform/os/file_error.hpp"
 
 namespace vc::files {
 

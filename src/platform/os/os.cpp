@@ -1,4 +1,4 @@
-#include "platform/files/os.hpp"
+#include "platform/os/os.hpp"
 
 #include <dirent.h>
 #include <fcntl.h>

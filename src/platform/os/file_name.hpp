@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/files/file_error.hpp"
+#include "platform/os/file_error.hpp"
 
 namespace vc::files {
 

@@ -1,4 +1,4 @@
-#include "platform/files/fault_injecting_os.hpp"
+#include "platform/os/fault_injecting_os.hpp"
 
 #include <algorithm>
 
