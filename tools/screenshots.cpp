@@ -38,7 +38,7 @@ class TourEngine : public vc::ui::QtEngine {
 
  private:
   static vc::ui::Event press(vc::ui::Window& window, const std::string& equate) {
-    return {vc::ui::EventKind::accepted, window.number(equate), 0};
+    return {vc::ui::EventKind::accepted, window.number(equate)};
   }
   std::string source_;
   std::string out_;

@@ -2,7 +2,7 @@
 
 #include "globals/globals.hpp"
 #include "platform/settings/settings_store.hpp"
-#include "platform/ui/control_registry.hpp"
+#include "platform/ui/engine.hpp"
 
 namespace vc::views {
 
@@ -36,7 +36,7 @@ void registerProcedureControls() {
        {ControlKind::stringPicture, ControlKind::stringText, ControlKind::image, ControlKind::line,
         ControlKind::button, ControlKind::prompt, ControlKind::list, ControlKind::text,
         ControlKind::progress, ControlKind::sheet, ControlKind::tab})
-    vc::ui::registerControlKind(kind);
+    globals::windowEngine->registerControlKind(kind);
 }
 
 void closeProcedureViews() {

@@ -92,7 +92,8 @@ class ProcedureFrame : public Base {
   ProcedureFiles files_;
 };
 
-/// Registers the control kinds the procedures' windows and report use.
+/// Registers with the window engine the control kinds the procedures' windows and report
+/// use (the engine must be set).
 void registerProcedureControls();
 /// Closes this thread's views of the procedures that set one up.
 void closeProcedureViews();

@@ -41,7 +41,7 @@ std::ostream& operator<<(std::ostream& os, const Line& l) {
 // What the analysis window's list shows, read from its bound data.
 std::vector<Line> listOf(Window& w) {
   std::vector<Line> out;
-  const vc::ui::ListSource* src = w.control(p7::LIST1).source;
+  const vc::ui::Binding* src = w.control(p7::LIST1).binding;
   for (std::size_t r = 0; src && r < src->rowCount(); ++r)
     out.push_back({std::string(vc::text::clip(std::get<std::string>(src->cell(r, 0)))),
                    std::get<long long>(src->cell(r, 1)), std::get<long long>(src->cell(r, 2))});

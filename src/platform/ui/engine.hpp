@@ -1,7 +1,9 @@
-// The boundary to the desktop: the window engine opens and closes windows, delivers the
-// user's events, redisplays controls and shows message boxes and file dialogs.
+// The boundary to the desktop: the window engine builds the controls of the kinds it was
+// given, opens, closes, hides and shows windows, runs their timers, delivers the user's
+// events, redisplays controls and shows message boxes and file dialogs.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,6 +11,7 @@
 
 #include "platform/errors/message_presenter.hpp"
 #include "platform/ui/event.hpp"
+#include "platform/ui/window_structure.hpp"
 
 namespace vc::ui {
 
@@ -34,11 +37,24 @@ struct OpenFileRequest {
 
 class Engine : public errors::MessagePresenter {
  public:
+  /// Makes the engine able to build controls of `kind`; the program registers every kind
+  /// its windows use before the first opens. A window holding a kind that was never
+  /// registered cannot open.
+  virtual void registerControlKind(ControlKind kind) = 0;
+  virtual bool hasControlKind(ControlKind kind) const = 0;
+
   /// Builds the window with its controls, on top of every window open before it (it
   /// shows at its first redisplay or wait, where a restored placement already applies);
   /// those take no input until it closes.
   virtual void openWindow(Window& window) = 0;
   virtual void closeWindow(Window& window) = 0;
+  /// Takes an open window off the screen and puts it back; a hidden window takes no
+  /// input, but its timer goes on.
+  virtual void hideWindow(Window& window) = 0;
+  virtual void showWindow(Window& window) = 0;
+  /// Starts the window's timer, which delivers a timer event every `interval` (a tick
+  /// not yet taken is not repeated), or stops it with nothing.
+  virtual void setTimer(Window& window, std::optional<std::chrono::milliseconds> interval) = 0;
   /// Blocks until the user does something in the window (the topmost one) and returns
   /// it as an event. Events posted to the window are taken before this is called.
   virtual Event waitEvent(Window& window) = 0;

@@ -1,5 +1,8 @@
-// Events a window's controller takes from its queue, and the answers its handlers give.
+// Events a window's controller takes from its queue, each with what the user did in a
+// typed payload, and the answers its handlers give.
 #pragma once
+
+#include <variant>
 
 namespace vc::ui {
 
@@ -9,17 +12,60 @@ enum class EventKind {
   closeWindow,   // a close request
   closeDown,     // the application is shutting down
   accepted,      // a button was pressed (or a control's value was accepted)
-  newSelection,  // a list's selection or a sheet's tab changed
+  newSelection,  // a list's selected row or a sheet's tab changed (RowChosen, TabChosen)
   selected,      // a control received the focus
   rejected,      // a value was refused
-  alertKey,      // a key armed by a component was typed (its character in Event::key)
+  alertKey,      // a key armed by a component was typed (KeyTyped)
+  scroll,        // the user asked a list to scroll (ScrollRequest)
+  timer,         // the window's timer went off (TimerTick)
 };
+
+// Payloads, one per thing the user can say; an event without one carries NoPayload.
+
+struct NoPayload {};
+
+/// An armed key: the character typed (its Windows-1252 byte, or a key code above 255).
+struct KeyTyped {
+  int key = 0;
+};
+
+/// The tab now shown on a sheet: its place among the sheet's tabs (from 1) and its number.
+struct TabChosen {
+  int index = 0;
+  int tab = 0;
+};
+
+enum class MouseButton { none, left, right };
+
+/// The row (from 1) the user selected in a list, and the button that did it (none: a key).
+struct RowChosen {
+  int row = 0;
+  MouseButton button = MouseButton::none;
+};
+
+/// What a list that leaves scrolling to the program was asked to do.
+struct ScrollRequest {
+  enum class Step { lineUp, lineDown, pageUp, pageDown, first, last, thumb };
+  Step step = Step::lineDown;
+  int thumb = 0;  // thumb: the position asked for, 0 (top) to 100 (bottom)
+};
+
+struct TimerTick {};
+
+using EventPayload =
+    std::variant<NoPayload, KeyTyped, TabChosen, RowChosen, ScrollRequest, TimerTick>;
 
 /// One event. `control` is the number of the control it concerns, 0 for the window.
 struct Event {
   EventKind kind = EventKind::openWindow;
   int control = 0;
-  int key = 0;
+  EventPayload payload;
+
+  /// The payload as T, or nullptr when the event carries another.
+  template <typename T>
+  const T* as() const {
+    return std::get_if<T>(&payload);
+  }
 };
 
 /// The answer of prepare, release and every event handler.

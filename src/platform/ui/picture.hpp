@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ui/list_source.hpp"
+#include "platform/ui/binding.hpp"
 
 namespace vc::ui {
 

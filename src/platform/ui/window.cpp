@@ -4,8 +4,6 @@
 #include <functional>
 #include <stdexcept>
 
-#include "platform/ui/control_registry.hpp"
-
 namespace vc::ui {
 namespace {
 
@@ -34,6 +32,7 @@ Window::Window(const WindowSpec& structure, Engine& engine)
     state.enabled = (c.flags & control_flag::disabled) == 0;
     state.visible = (c.flags & control_flag::hidden) == 0;
     state.text = c.text;
+    state.kind = initialKindState(c.kind);
     controls_.emplace(c.number, state);
   }
 }
@@ -45,7 +44,7 @@ Window::~Window() {
 void Window::open() {
   if (open_) return;
   for (const auto& c : structure_.controls)
-    if (!isControlKindRegistered(c.kind))
+    if (!engine_.hasControlKind(c.kind))
       throw std::logic_error("control kind not registered: " + c.equate);
   engine_.openWindow(*this);
   open_ = true;
@@ -59,7 +58,19 @@ void Window::close() {
   open_ = false;
   const bool wasTop = !openWindows.empty() && openWindows.back() == this;
   openWindows.erase(std::remove(openWindows.begin(), openWindows.end(), this), openWindows.end());
-  if (wasTop && !openWindows.empty()) openWindows.back()->post({EventKind::gainFocus, 0, 0});
+  if (wasTop && !openWindows.empty()) openWindows.back()->post({EventKind::gainFocus});
+}
+
+void Window::hide() {
+  if (open_) engine_.hideWindow(*this);
+}
+
+void Window::show() {
+  if (open_) engine_.showWindow(*this);
+}
+
+void Window::setTimer(std::optional<std::chrono::milliseconds> interval) {
+  if (open_) engine_.setTimer(*this, interval);
 }
 
 Window* Window::top() {
@@ -95,8 +106,18 @@ bool Window::isEnabled(int number) const {
   return control(number).enabled;
 }
 
-void Window::bindList(int number, ListSource* source) {
-  control(number).source = source;
+void Window::bind(int number, const Binding* binding) {
+  control(number).binding = binding;
+}
+
+void Window::armKeys(int number, int first, int last) {
+  armed_.push_back({number, first, last});
+}
+
+bool Window::isArmed(int number, int key) const {
+  for (const ArmedKeys& a : armed_)
+    if ((a.control == 0 || a.control == number) && key >= a.first && key <= a.last) return true;
+  return false;
 }
 
 void Window::select(int number) {

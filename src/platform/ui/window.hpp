@@ -1,5 +1,6 @@
 // A window instance: built from its structure, it holds every control's state (enabled,
-// text, bound data), its queue of posted events and its engine's handle.
+// text, bound data, its kind's own part), its queue of posted events and its engine's
+// handle.
 #pragma once
 
 #include <deque>
@@ -11,21 +12,12 @@
 #include <vector>
 
 #include "platform/settings/window_placement.hpp"
+#include "platform/ui/binding.hpp"
+#include "platform/ui/control_state.hpp"
 #include "platform/ui/engine.hpp"
-#include "platform/ui/list_source.hpp"
 #include "platform/ui/window_structure.hpp"
 
 namespace vc::ui {
-
-struct ControlState {
-  const ControlSpec* structure = nullptr;
-  bool enabled = true;
-  bool visible = true;
-  std::string text;
-  ListSource* source = nullptr;  // lists
-  int selectedRow = 0;           // lists: from 1, 0 for none
-  int choice = 1;                // sheets: the selected tab, from 1
-};
 
 /// Whatever an engine keeps for an open window (its widgets).
 class EngineWindowData {
@@ -43,11 +35,17 @@ class Window : public settings::WindowPlacement {
   const WindowSpec& structure() const { return structure_; }
   Engine& engine() const { return engine_; }
 
-  // Opening and closing. open() fails (std::logic_error) when a control kind is not
-  // registered. close() makes the window below it active again with a gainFocus event.
+  // Opening and closing. open() fails (std::logic_error) when the engine was not given
+  // one of the window's control kinds. close() makes the window below it active again
+  // with a gainFocus event.
   void open();
   void close();
   bool isOpen() const { return open_; }
+  /// Takes the open window off the screen, and back.
+  void hide();
+  void show();
+  /// Starts the window's timer (a timer event every `interval`), or stops it.
+  void setTimer(std::optional<std::chrono::milliseconds> interval);
   /// The topmost open window of this thread, or nullptr.
   static Window* top();
 
@@ -58,7 +56,14 @@ class Window : public settings::WindowPlacement {
   void enable(int number);
   void disable(int number);
   bool isEnabled(int number) const;
-  void bindList(int number, ListSource* source);
+  /// Binds a control to the data it shows (nullptr: none); a list's binding holds its rows.
+  void bind(int number, const Binding* binding);
+  void bindList(int number, const Binding* rows) { bind(number, rows); }
+  /// Arms the keys `first` to `last` (typed characters, Windows-1252 bytes) on control
+  /// `number`, or on every control of the window with 0: the engine delivers them as
+  /// alertKey events instead of handing them to the control.
+  void armKeys(int number, int first, int last);
+  bool isArmed(int number, int key) const;
   /// Gives the focus to a control (the engine follows when the window is open).
   void select(int number);
   int selected() const { return selected_; }
@@ -95,6 +100,12 @@ class Window : public settings::WindowPlacement {
   Engine& engine_;
   std::map<int, ControlState> controls_;
   std::deque<Event> posted_;
+  struct ArmedKeys {
+    int control;
+    int first;
+    int last;
+  };
+  std::vector<ArmedKeys> armed_;
   int selected_ = 0;
   bool open_ = false;
 };

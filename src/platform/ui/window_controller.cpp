@@ -41,7 +41,7 @@ Answer WindowController::release() {
 void WindowController::openWindow() {
   window_.open();
   OPENED = 1;
-  window_.post({EventKind::openWindow, 0, 0});
+  window_.post({EventKind::openWindow});
 }
 
 void WindowController::resetWindow(bool force) {
@@ -57,7 +57,7 @@ Answer WindowController::onAccepted() {
   auto it = actions_.find(event_.control);
   if (it == actions_.end()) return Answer::proceed;
   RESPONSE = it->second;
-  window_.post({EventKind::closeWindow, 0, 0});
+  window_.post({EventKind::closeWindow});
   return Answer::eventDone;
 }
 

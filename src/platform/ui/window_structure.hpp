@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/settings/window_placement.hpp"
-
 namespace vc::ui {
 
 /// The control kinds a window or report may use; each must be registered before use.
@@ -25,12 +23,12 @@ enum class ControlKind {
   tab,
 };
 
-/// Position and size in dialog units; kNoValue where the structure gives none.
+/// Position and size in dialog units; empty where the structure leaves them open.
 struct Rect {
-  int x = settings::kNoValue;
-  int y = settings::kNoValue;
-  int width = settings::kNoValue;
-  int height = settings::kNoValue;
+  std::optional<int> x;
+  std::optional<int> y;
+  std::optional<int> width;
+  std::optional<int> height;
 };
 
 struct Font {
@@ -52,7 +50,7 @@ struct ControlSpec {
   int number = 0;      // 1, 2, ... in the order of the structure
   std::string equate;  // "BOTON1" for ?BOTON1
   ControlKind kind = ControlKind::button;
-  Rect at;                   // width/height kNoValue: taken from the text
+  Rect at;                   // width/height open: taken from the text
   std::string text;          // caption; bytes of the Windows-1252 code page
   std::optional<Font> font;  // the window's font when absent
   unsigned flags = 0;

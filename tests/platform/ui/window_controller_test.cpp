@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/control_registry.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
 
 namespace vc::ui {
@@ -15,7 +14,7 @@ WindowSpec twoButtons(const std::string& title) {
   WindowSpec w;
   w.name = "W";
   w.title = title;
-  w.at = {settings::kNoValue, settings::kNoValue, 100, 50};
+  w.at = {std::nullopt, std::nullopt, 100, 50};
   w.controls = {{1, "ONE", ControlKind::button, {1, 1, 10, 10}, "One"},
                 {2, "TWO", ControlKind::button, {1, 20, 10, 10}, "Two", {}, control_flag::disabled},
                 {3, "OK", ControlKind::button, {1, 40, 10, 10}, "Ok"}};
@@ -24,10 +23,7 @@ WindowSpec twoButtons(const std::string& title) {
 
 class ControllerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    clearControlKinds();
-    registerControlKind(ControlKind::button);
-  }
+  void SetUp() override { engine.registerControlKind(ControlKind::button); }
   ScriptedEngine engine;
 };
 
@@ -179,6 +175,7 @@ TEST_F(ControllerTest, ScriptFailsLoudlyOnDisabledMissingOrExhausted) {
   }
   {
     ScriptedEngine e2;
+    e2.registerControlKind(ControlKind::button);
     Window window(structure, e2);
     Recording c(window);
     e2.press("NOPE");
@@ -186,6 +183,7 @@ TEST_F(ControllerTest, ScriptFailsLoudlyOnDisabledMissingOrExhausted) {
   }
   {
     ScriptedEngine e3;
+    e3.registerControlKind(ControlKind::button);
     Window window(structure, e3);
     Recording c(window);
     EXPECT_THROW(c.execute(), ScriptError);
@@ -193,9 +191,9 @@ TEST_F(ControllerTest, ScriptFailsLoudlyOnDisabledMissingOrExhausted) {
 }
 
 TEST_F(ControllerTest, UnregisteredControlKindCannotOpen) {
-  clearControlKinds();
+  ScriptedEngine bare;  // given no kind
   const WindowSpec structure = twoButtons("T");
-  Window window(structure, engine);
+  Window window(structure, bare);
   EXPECT_THROW(window.open(), std::logic_error);
 }
 

@@ -26,4 +26,12 @@ QString fromCp1252(std::string_view bytes) {
   return out;
 }
 
+std::optional<unsigned char> toCp1252(QChar c) {
+  const char16_t u = c.unicode();
+  for (std::size_t i = 0; i < kHigh.size(); ++i)
+    if (kHigh[i] == u) return static_cast<unsigned char>(0x80 + i);
+  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<unsigned char>(u);
+  return std::nullopt;
+}
+
 }  // namespace vc::ui::qt

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string_view>
 
 namespace vc::ui::qt {
@@ -11,5 +12,8 @@ namespace vc::ui::qt {
 /// undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters of the same
 /// value, as Windows itself converts them.
 QString fromCp1252(std::string_view bytes);
+
+/// The Windows-1252 byte of one character, or nothing when the code page has none for it.
+std::optional<unsigned char> toCp1252(QChar c);
 
 }  // namespace vc::ui::qt

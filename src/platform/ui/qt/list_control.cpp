@@ -3,12 +3,12 @@
 #include <QAbstractTableModel>
 #include <QEvent>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 #include <climits>
 
-#include "platform/ui/list_source.hpp"
 #include "platform/ui/qt/cp1252.hpp"
 
 namespace vc::ui::qt {
@@ -220,7 +220,7 @@ ListControl::ListControl(const std::string& format, const DialogUnits& units, QW
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current, const QModelIndex&) {
             if (!userActing_ || !current.isValid() || !onUserSelection) return;
-            onUserSelection(current.row() + 1);
+            onUserSelection(current.row() + 1, actingButton_);
           });
 }
 
@@ -245,14 +245,29 @@ class UserAction {
   bool& flag_;
 };
 
+namespace {
+
+MouseButton buttonOf(const QMouseEvent* event) {
+  const Qt::MouseButtons held = event->buttons() | event->button();
+  if (held & Qt::LeftButton) return MouseButton::left;
+  if (held & Qt::RightButton) return MouseButton::right;
+  return MouseButton::none;
+}
+
+}  // namespace
+
 void ListControl::mousePressEvent(QMouseEvent* event) {
   UserAction acting(userActing_);
+  actingButton_ = buttonOf(event);
   QTableView::mousePressEvent(event);
+  actingButton_ = MouseButton::none;
 }
 
 void ListControl::mouseMoveEvent(QMouseEvent* event) {
   UserAction acting(userActing_);
+  actingButton_ = buttonOf(event);
   QTableView::mouseMoveEvent(event);
+  actingButton_ = MouseButton::none;
 }
 
 void ListControl::keyPressEvent(QKeyEvent* event) {
@@ -260,7 +275,7 @@ void ListControl::keyPressEvent(QKeyEvent* event) {
   QTableView::keyPressEvent(event);
 }
 
-void ListControl::reload(const ListSource* source, int selectedRow) {
+void ListControl::reload(const Binding* source, int selectedRow) {
   const std::size_t available = source ? source->rowCount() : 0;
   const int rows =
       available > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(available);

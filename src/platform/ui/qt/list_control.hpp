@@ -7,13 +7,11 @@
 #include <functional>
 #include <vector>
 
+#include "platform/ui/binding.hpp"
+#include "platform/ui/event.hpp"
 #include "platform/ui/list_format.hpp"
 #include "platform/ui/picture.hpp"
 #include "platform/ui/qt/dialog_units.hpp"
-
-namespace vc::ui {
-class ListSource;
-}
 
 namespace vc::ui::qt {
 
@@ -36,10 +34,11 @@ class ListControl : public QTableView {
 
   /// Reads every row of `source` (none when null) through the columns' pictures and
   /// shows them; `selectedRow` (from 1, 0 for none) is highlighted.
-  void reload(const ListSource* source, int selectedRow);
+  void reload(const Binding* source, int selectedRow);
 
-  /// Called with the new row (from 1) when the user moves the selection.
-  std::function<void(int)> onUserSelection;
+  /// Called with the new row (from 1) when the user moves the selection, and the mouse
+  /// button that did it (none for a key).
+  std::function<void(int, MouseButton)> onUserSelection;
 
   const std::vector<ListColumnView>& columns() const { return columns_; }
 
@@ -58,6 +57,7 @@ class ListControl : public QTableView {
   std::vector<ListColumnView> columns_;
   ListModel* model_;
   bool userActing_ = false;
+  MouseButton actingButton_ = MouseButton::none;
 };
 
 }  // namespace vc::ui::qt

@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "platform/ui/qt/cp1252.hpp"
+#include "platform/ui/qt/window_title.hpp"
 
 namespace vc::ui::qt {
 
 int showMessageBox(const errors::MessageRequest& request, QWidget* parent) {
   QMessageBox box(parent);
-  box.setWindowTitle(fromCp1252(request.caption));
+  setWindowTitleExactly(box, fromCp1252(request.caption));
   box.setTextFormat(Qt::PlainText);  // the texts are ours, never markup
   box.setText(fromCp1252(request.text).replace(QLatin1Char('|'), QLatin1Char('\n')));
   box.setIcon(request.icon == errors::MessageIcon::information ? QMessageBox::Information

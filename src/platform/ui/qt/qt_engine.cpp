@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QPixmap>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <algorithm>
 
 #include "platform/ui/qt/file_dialog.hpp"
@@ -20,14 +19,18 @@ int argc = 1;
 char applicationName[] = "varcompass";
 char* argv[] = {applicationName, nullptr};
 
+// Where the toolkit's own settings go: below a path that is a device, never a folder, so
+// no file can be made there whoever runs us. The toolkit then keeps what it would have
+// saved in memory for the life of the process, and nothing of the user's folders is
+// written anywhere, neither on a normal end nor after a fatal error or a kill.
+constexpr char kNowhere[] = "/dev/null/varcompass";
+
 }  // namespace
 
 QtEngine::QtEngine() {
   if (!QApplication::instance()) app_ = std::make_unique<QApplication>(argc, argv);
-  toolkitSettings_ = std::make_unique<QTemporaryDir>();
-  if (toolkitSettings_->isValid())
-    for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-      QSettings::setPath(format, QSettings::UserScope, toolkitSettings_->path());
+  for (QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+    QSettings::setPath(format, QSettings::UserScope, QString::fromLatin1(kNowhere));
 }
 
 QtEngine::~QtEngine() {
@@ -35,11 +38,31 @@ QtEngine::~QtEngine() {
   for (Window* w : windows_) w->engineData.reset();
 }
 
+void QtEngine::registerControlKind(ControlKind kind) {
+  kinds_[kind] = &qt::driverOf(kind);
+}
+
+bool QtEngine::hasControlKind(ControlKind kind) const {
+  return kinds_.count(kind) != 0;
+}
+
 void QtEngine::openWindow(Window& window) {
   if (QtWindow::of(window)) return;
   QtWindow* below = windows_.empty() ? nullptr : QtWindow::of(*windows_.back());
-  window.engineData = std::make_unique<QtWindow>(window, below);
+  window.engineData = std::make_unique<QtWindow>(window, below, kinds_);
   windows_.push_back(&window);
+}
+
+void QtEngine::hideWindow(Window& window) {
+  if (QtWindow* w = QtWindow::of(window)) w->hide();
+}
+
+void QtEngine::showWindow(Window& window) {
+  if (QtWindow* w = QtWindow::of(window)) w->show();
+}
+
+void QtEngine::setTimer(Window& window, std::optional<std::chrono::milliseconds> interval) {
+  if (QtWindow* w = QtWindow::of(window)) w->setTimer(interval);
 }
 
 void QtEngine::closeWindow(Window& window) {
@@ -54,7 +77,7 @@ void QtEngine::closeWindow(Window& window) {
 Event QtEngine::waitEvent(Window& window) {
   QtWindow* w = QtWindow::of(window);
   // A window that is not open here has no user: waiting would never end.
-  if (!w) return {EventKind::closeWindow, 0, 0};
+  if (!w) return {EventKind::closeWindow};
   return w->waitEvent();
 }
 
@@ -69,7 +92,12 @@ void QtEngine::focus(Window& window, int control) {
 Placement QtEngine::placement(const Window& window) const {
   if (const QtWindow* w = QtWindow::of(window)) return w->placement();
   const Rect& at = window.structure().at;
-  return {at.x, at.y, at.width, at.height, false, false};
+  return {at.x.value_or(settings::kNoValue),
+          at.y.value_or(settings::kNoValue),
+          at.width.value_or(settings::kNoValue),
+          at.height.value_or(settings::kNoValue),
+          false,
+          false};
 }
 
 void QtEngine::setPlacement(Window& window, const Placement& placement) {

@@ -2,6 +2,7 @@
 // open-file dialog for the program's window structures.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,8 +11,11 @@
 #include "platform/ui/engine.hpp"
 
 class QApplication;
-class QTemporaryDir;
 class QWidget;
+
+namespace vc::ui::qt {
+class ControlKindDriver;
+}
 
 namespace vc::ui {
 
@@ -22,15 +26,20 @@ class QtEngine : public Engine {
   /// Uses the running QApplication, or starts one, owned by the engine, when there is
   /// none (the program reads no command line, so it is given none). What the toolkit
   /// would remember between runs in the user's settings (the file dialog's history and
-  /// view) is kept in a scratch folder for the engine's life: every run starts alike and
-  /// the program leaves no file behind but its own.
+  /// view) is kept in memory only: every run starts alike, and however it ends the
+  /// program leaves no file behind but its own.
   QtEngine();
   ~QtEngine() override;
   QtEngine(const QtEngine&) = delete;
   QtEngine& operator=(const QtEngine&) = delete;
 
+  void registerControlKind(ControlKind kind) override;
+  bool hasControlKind(ControlKind kind) const override;
   void openWindow(Window& window) override;
   void closeWindow(Window& window) override;
+  void hideWindow(Window& window) override;
+  void showWindow(Window& window) override;
+  void setTimer(Window& window, std::optional<std::chrono::milliseconds> interval) override;
   Event waitEvent(Window& window) override;
   void refresh(Window& window, int control) override;
   void focus(Window& window, int control) override;
@@ -43,7 +52,7 @@ class QtEngine : public Engine {
   QWidget* topWidget() const;
 
   std::unique_ptr<QApplication> app_;
-  std::unique_ptr<QTemporaryDir> toolkitSettings_;
+  std::map<ControlKind, const qt::ControlKindDriver*> kinds_;
   std::vector<Window*> windows_;  // open, in the order they opened
 };
 

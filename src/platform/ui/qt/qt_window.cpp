@@ -4,16 +4,16 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLabel>
-#include <QPushButton>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 
 #include "platform/ui/qt/cp1252.hpp"
 #include "platform/ui/qt/fonts.hpp"
-#include "platform/ui/qt/list_control.hpp"
+#include "platform/ui/qt/window_title.hpp"
 
 namespace vc::ui::qt {
 namespace {
@@ -23,6 +23,9 @@ using settings::kNoValue;
 // How long a newly shown window may take to be mapped by the window system before it is
 // painted anyway; a window that is never mapped (minimised, say) must not stall us.
 constexpr int kExposeWaitMs = 500;
+
+// The size of a window whose structure gives none.
+constexpr QSize kDefaultSize(320, 240);
 
 Qt::WindowFlags windowFlags(unsigned flags) {
   Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -40,6 +43,10 @@ QFont windowFont(const WindowSpec& structure) {
   return makeFont(structure.font, QApplication::font());
 }
 
+int orNoValue(const std::optional<int>& v) {
+  return v.value_or(kNoValue);
+}
+
 }  // namespace
 
 void raiseAndActivate(QWidget* widget) {
@@ -53,14 +60,44 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
   if (onCloseRequest) onCloseRequest();
 }
 
-QtWindow::QtWindow(Window& window, QtWindow* below)
-    : window_(window), units_(DialogUnits::of(windowFont(window.structure()))) {
+// Typed characters that the program armed on a control go to the program as alertKey
+// events, and no further: the control never sees them.
+class QtWindow::KeyFilter : public QObject {
+ public:
+  explicit KeyFilter(QtWindow& window) : window_(window) {}
+  void watch(QWidget* widget, int number) {
+    numbers_[widget] = number;
+    widget->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto it = numbers_.find(watched);
+    if (it == numbers_.end()) return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (text.size() != 1) return false;
+    const std::optional<unsigned char> byte = toCp1252(text.front());
+    if (!byte || !window_.window_.isArmed(it->second, *byte)) return false;
+    window_.deliver({EventKind::alertKey, it->second, KeyTyped{*byte}});
+    return true;
+  }
+
+ private:
+  QtWindow& window_;
+  std::map<QObject*, int> numbers_;
+};
+
+QtWindow::QtWindow(Window& window, QtWindow* below, const ControlKinds& kinds)
+    : window_(window),
+      units_(DialogUnits::of(windowFont(window.structure()))),
+      keys_(std::make_unique<KeyFilter>(*this)) {
   const WindowSpec& structure = window.structure();
-  wanted_.x = structure.at.x;
-  wanted_.y = structure.at.y;
-  wanted_.width = structure.at.width;
-  wanted_.height = structure.at.height;
-  build();
+  wanted_.x = orNoValue(structure.at.x);
+  wanted_.y = orNoValue(structure.at.y);
+  wanted_.width = orNoValue(structure.at.width);
+  wanted_.height = orNoValue(structure.at.height);
+  build(kinds);
   if (below) {
     // Kept above the window it opened over; the modality keeps input away from it.
     widget_->winId();
@@ -70,17 +107,20 @@ QtWindow::QtWindow(Window& window, QtWindow* below)
   }
 }
 
-QtWindow::~QtWindow() = default;
+// The widgets go before the key filter that watches them.
+QtWindow::~QtWindow() {
+  widget_.reset();
+}
 
 QtWindow* QtWindow::of(const Window& window) {
   return dynamic_cast<QtWindow*>(window.engineData.get());
 }
 
-void QtWindow::build() {
+void QtWindow::build(const ControlKinds& kinds) {
   const WindowSpec& structure = window_.structure();
   widget_ = std::make_unique<WindowWidget>(nullptr, windowFlags(structure.flags));
   widget_->setObjectName(QString::fromStdString(structure.name));
-  widget_->setWindowTitle(fromCp1252(structure.title));
+  setWindowTitleExactly(*widget_, fromCp1252(structure.title));
   const QFont font = windowFont(structure);
   widget_->setFont(font);
   widget_->setWindowModality(Qt::ApplicationModal);
@@ -91,98 +131,51 @@ void QtWindow::build() {
   widget_->setPalette(palette);
   widget_->setAutoFillBackground(true);
   if (structure.flags & window_flag::systemMenu)
-    widget_->onCloseRequest = [this] { deliver({EventKind::closeWindow, 0, 0}); };
+    widget_->onCloseRequest = [this] { deliver({EventKind::closeWindow}); };
 
-  const QSize size(structure.at.width != kNoValue ? units_.toPixelsX(structure.at.width) : 320,
-                   structure.at.height != kNoValue ? units_.toPixelsY(structure.at.height) : 240);
+  const QSize size(
+      structure.at.width ? units_.toPixelsX(*structure.at.width) : kDefaultSize.width(),
+      structure.at.height ? units_.toPixelsY(*structure.at.height) : kDefaultSize.height());
   if (structure.flags & window_flag::resizable)
     widget_->resize(size);
   else
     widget_->setFixedSize(size);
 
   for (const ControlSpec& c : structure.controls) {
-    const int number = c.number;
-    QWidget* w = nullptr;
-    switch (c.kind) {
-      case ControlKind::button: {
-        auto* button = new QPushButton(fromCp1252(c.text), widget_.get());
-        button->setAutoDefault(true);
-        button->setDefault((c.flags & control_flag::defaultButton) != 0);
-        QObject::connect(button, &QPushButton::clicked, widget_.get(), [this, number] {
-          if (window_.isEnabled(number)) deliver({EventKind::accepted, number, 0});
-        });
-        w = button;
-        break;
-      }
-      case ControlKind::prompt: {
-        auto* label = new QLabel(widget_.get());
-        label->setTextFormat(Qt::PlainText);
-        label->setText(fromCp1252(c.text));
-        w = label;
-        break;
-      }
-      case ControlKind::list: {
-        auto* list = new ListControl(c.format, units_, widget_.get());
-        list->setHorizontalScrollBarPolicy(
-            (c.flags & control_flag::hScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-        list->setVerticalScrollBarPolicy(
-            (c.flags & control_flag::vScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-        list->onUserSelection = [this, number](int row) {
-          window_.control(number).selectedRow = row;
-          deliver({EventKind::newSelection, number, 0});
-        };
-        w = list;
-        break;
-      }
-      default:
-        break;  // kinds this engine does not draw yet
-    }
+    const ControlKindDriver* driver = kinds.at(c.kind);
+    QWidget* w = driver->create(*this, c);
     if (!w) continue;
     w->setObjectName(QString::fromStdString(c.equate));
     if (c.font) w->setFont(makeFont(*c.font, font));
-    const QSize hint = w->sizeHint();
-    w->setGeometry(c.at.x != kNoValue ? units_.toPixelsX(c.at.x) : 0,
-                   c.at.y != kNoValue ? units_.toPixelsY(c.at.y) : 0,
-                   c.at.width != kNoValue ? units_.toPixelsX(c.at.width) : hint.width(),
-                   c.at.height != kNoValue ? units_.toPixelsY(c.at.height) : hint.height());
-    controls_.emplace(number, w);
+    place(*w, c);
+    keys_->watch(w, c.number);
+    controls_.emplace(c.number, Control{w, driver});
   }
   for (const auto& entry : controls_) refreshControl(entry.first);
+}
+
+void QtWindow::place(QWidget& w, const ControlSpec& c) {
+  // What the structure leaves open comes from the widget's own idea of its size.
+  const QSize hint = w.sizeHint();
+  w.setGeometry(c.at.x ? units_.toPixelsX(*c.at.x) : 0, c.at.y ? units_.toPixelsY(*c.at.y) : 0,
+                c.at.width ? units_.toPixelsX(*c.at.width) : hint.width(),
+                c.at.height ? units_.toPixelsY(*c.at.height) : hint.height());
 }
 
 QWidget* QtWindow::control(int number) const {
   if (number == 0) return widget_.get();
   auto it = controls_.find(number);
-  return it == controls_.end() ? nullptr : it->second;
+  return it == controls_.end() ? nullptr : it->second.widget;
 }
 
 void QtWindow::refreshControl(int number) {
   auto it = controls_.find(number);
   if (it == controls_.end()) return;
   const ControlState& state = window_.control(number);
-  QWidget* w = it->second;
-  w->setEnabled(state.enabled);
-  w->setVisible(state.visible);
-  const ControlSpec& structure = *state.structure;
-  switch (structure.kind) {
-    case ControlKind::button:
-      static_cast<QPushButton*>(w)->setText(fromCp1252(state.text));
-      break;
-    case ControlKind::prompt: {
-      auto* label = static_cast<QLabel*>(w);
-      label->setText(fromCp1252(state.text));
-      // A prompt without a size takes that of its text.
-      const QSize hint = label->sizeHint();
-      label->resize(structure.at.width != kNoValue ? label->width() : hint.width(),
-                    structure.at.height != kNoValue ? label->height() : hint.height());
-      break;
-    }
-    case ControlKind::list:
-      static_cast<ListControl*>(w)->reload(state.source, state.selectedRow);
-      break;
-    default:
-      break;
-  }
+  QWidget& w = *it->second.widget;
+  w.setEnabled(state.enabled);
+  w.setVisible(state.visible);
+  it->second.driver->redisplay(*this, w, state);
 }
 
 void QtWindow::refresh(int control) {
@@ -204,8 +197,22 @@ QPoint QtWindow::centred() const {
           std::max(area.top(), area.top() + (area.height() - size.height()) / 2)};
 }
 
+void QtWindow::keepOnScreen() {
+  // A placement saved on a larger screen, or edited by hand, must not put the window
+  // where no one can reach it: it is moved onto the screen it is nearest, whole if it fits
+  // and with its top left corner showing if not.
+  const QRect frame = widget_->frameGeometry();
+  const QScreen* screen = QGuiApplication::screenAt(frame.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const int x = std::max(area.left(), std::min(frame.x(), area.right() + 1 - frame.width()));
+  const int y = std::max(area.top(), std::min(frame.y(), area.bottom() + 1 - frame.height()));
+  if (x != frame.x() || y != frame.y()) widget_->move(x, y);
+}
+
 void QtWindow::ensureShown() {
-  if (shown_) return;
+  if (shown_ || hidden_) return;
   shown_ = true;
   const QPoint middle = centred();
   widget_->move(wanted_.x != kNoValue ? units_.toPixelsX(wanted_.x) : middle.x(),
@@ -213,26 +220,59 @@ void QtWindow::ensureShown() {
   if ((window_.structure().flags & window_flag::resizable) && wanted_.width != kNoValue &&
       wanted_.height != kNoValue)
     widget_->resize(units_.toPixelsX(wanted_.width), units_.toPixelsY(wanted_.height));
+  keepOnScreen();
   if (wanted_.minimized)
     widget_->showMinimized();
   else if (wanted_.maximized)
     widget_->showMaximized();
   else
     widget_->show();
-  // The frame the window system adds is known only now: centre the whole of it.
+  // The frame the window system adds is known only now: centre the whole of it, and keep
+  // the whole of it on the screen.
   if (wanted_.x == kNoValue || wanted_.y == kNoValue) {
     const QPoint framed = centred();
     widget_->move(wanted_.x != kNoValue ? widget_->x() : framed.x(),
                   wanted_.y != kNoValue ? widget_->y() : framed.y());
   }
+  if (!wanted_.minimized && !wanted_.maximized) keepOnScreen();
   raiseAndActivate(widget_.get());
   if (pendingFocus_ != 0) focus(pendingFocus_);
+}
+
+void QtWindow::hide() {
+  hidden_ = true;
+  widget_->hide();
+}
+
+void QtWindow::show() {
+  if (!hidden_) return;
+  hidden_ = false;
+  if (!shown_) return ensureShown();
+  widget_->show();
+  raiseAndActivate(widget_.get());
+}
+
+void QtWindow::setTimer(std::optional<std::chrono::milliseconds> interval) {
+  if (!interval) {
+    if (timer_) timer_->stop();
+    return;
+  }
+  if (!timer_) {
+    timer_ = new QTimer(widget_.get());
+    QObject::connect(timer_, &QTimer::timeout, widget_.get(), [this] {
+      // A slow program would otherwise find a pile of ticks waiting for it.
+      for (const Event& e : events_)
+        if (e.kind == EventKind::timer) return;
+      deliver({EventKind::timer, 0, TimerTick{}});
+    });
+  }
+  timer_->start(std::max<std::chrono::milliseconds>(*interval, std::chrono::milliseconds(1)));
 }
 
 void QtWindow::paintNow() {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   QWindow* handle = widget_->windowHandle();
-  if (handle && !handle->isExposed() && !widget_->isMinimized()) {
+  if (handle && !hidden_ && !handle->isExposed() && !widget_->isMinimized()) {
     QElapsedTimer waited;
     waited.start();
     while (!handle->isExposed() && waited.elapsed() < kExposeWaitMs) {
@@ -266,7 +306,7 @@ Event QtWindow::waitEvent() {
     loop.exec();
     waiting_ = nullptr;
     // The application is going away: nothing more will come from the user.
-    if (events_.empty() && QCoreApplication::closingDown()) return {EventKind::closeDown, 0, 0};
+    if (events_.empty() && QCoreApplication::closingDown()) return {EventKind::closeDown};
   }
   const Event event = events_.front();
   events_.pop_front();
@@ -316,6 +356,7 @@ void QtWindow::setPlacement(const Placement& p) {
   else if (p.maximized)
     state |= Qt::WindowMaximized;
   widget_->setWindowState(state);
+  if (!p.minimized && !p.maximized) keepOnScreen();
 }
 
 }  // namespace vc::ui::qt

@@ -5,9 +5,12 @@
 namespace vc::ui {
 namespace {
 
-// The scripted engine keeps a window's placement beside it, in dialog units.
+// The scripted engine keeps beside a window what the window system would: its placement
+// in dialog units, whether it is shown, its timer.
 struct ScriptedWindowData : EngineWindowData {
   Placement placement;
+  bool hidden = false;
+  std::optional<std::chrono::milliseconds> timer;
 };
 
 ScriptedWindowData& dataOf(const Window& window) {
@@ -18,54 +21,84 @@ ScriptedWindowData& dataOf(const Window& window) {
 
 }  // namespace
 
-ScriptedEngine& ScriptedEngine::press(const std::string& equate) {
-  add(Action::Kind::press, equate);
-  return *this;
-}
-ScriptedEngine& ScriptedEngine::closeRequest() {
-  add(Action::Kind::close, {});
-  return *this;
-}
-ScriptedEngine& ScriptedEngine::typeKey(int key) {
-  add(Action::Kind::key, {}, key);
-  return *this;
-}
-ScriptedEngine& ScriptedEngine::moveWindow(int x, int y) {
-  add(Action::Kind::move, {}, x, y);
-  return *this;
-}
-ScriptedEngine& ScriptedEngine::inspect(std::function<void(Window&)> look) {
-  Action a;
-  a.kind = Action::Kind::inspect;
-  a.look = std::move(look);
-  script_.push_back(std::move(a));
-  return *this;
-}
-ScriptedEngine& ScriptedEngine::chooseFile(const std::string& path) {
-  add(Action::Kind::file, path);
-  return *this;
-}
-ScriptedEngine& ScriptedEngine::cancelFile() {
-  add(Action::Kind::cancelFile, {});
-  return *this;
-}
-ScriptedEngine& ScriptedEngine::acknowledge(int button) {
-  add(Action::Kind::acknowledge, {}, button);
-  return *this;
-}
+// One action taken by a waiting window: the event it makes, or nothing when the window
+// goes on waiting. One case per action; those meant for a dialog fail here.
+class ScriptedEngine::WindowTurn {
+ public:
+  WindowTurn(ScriptedEngine& engine, Window& window)
+      : engine_(engine),
+        window_(window),
+        data_(dataOf(window)),
+        who_("window '" + window.structure().title + "'") {}
 
-void ScriptedEngine::add(Action::Kind kind, std::string text, int a, int b) {
-  Action action;
-  action.kind = kind;
-  action.text = std::move(text);
-  action.a = a;
-  action.b = b;
+  std::optional<Event> operator()(const script::Press& a) const {
+    const int n = control(a.equate);
+    if (!window_.isEnabled(n)) fail(a.equate + " is disabled");
+    return Event{EventKind::accepted, n};
+  }
+  std::optional<Event> operator()(const script::CloseRequest&) const {
+    reachable();
+    return Event{EventKind::closeWindow};
+  }
+  std::optional<Event> operator()(const script::TypeKey& a) const {
+    reachable();
+    const int focused = window_.selected();
+    // A key nobody armed goes to the control, which takes no typed characters of its own.
+    if (!window_.isArmed(focused, a.key)) return std::nullopt;
+    return Event{EventKind::alertKey, focused, KeyTyped{a.key}};
+  }
+  std::optional<Event> operator()(const script::MoveWindow& a) const {
+    Placement p = data_.placement;
+    p.x = a.x;
+    p.y = a.y;
+    engine_.setPlacement(window_, p);
+    return std::nullopt;
+  }
+  std::optional<Event> operator()(const script::Inspect& a) const {
+    a.look(window_);
+    return std::nullopt;
+  }
+  std::optional<Event> operator()(const script::Tick&) const {
+    if (!data_.timer) fail("has no timer running");
+    return Event{EventKind::timer, 0, TimerTick{}};
+  }
+  std::optional<Event> operator()(const script::ChooseFile&) const {
+    fail("waits, but the script answers a file dialog");
+  }
+  std::optional<Event> operator()(const script::CancelFile&) const {
+    fail("waits, but the script answers a file dialog");
+  }
+  std::optional<Event> operator()(const script::Acknowledge&) const {
+    fail("waits, but the script acknowledges a message box");
+  }
+
+ private:
+  [[noreturn]] void fail(const std::string& what) const { throw ScriptError(who_ + ": " + what); }
+  // The user reaches only a window that is on the screen.
+  void reachable() const {
+    if (data_.hidden) fail("is hidden");
+  }
+  int control(const std::string& equate) const {
+    reachable();
+    const int n = window_.number(equate);
+    if (n == 0) fail("has no control " + equate);
+    return n;
+  }
+
+  ScriptedEngine& engine_;
+  Window& window_;
+  ScriptedWindowData& data_;
+  std::string who_;
+};
+
+ScriptedEngine& ScriptedEngine::then(script::Action action) {
   script_.push_back(std::move(action));
+  return *this;
 }
 
-ScriptedEngine::Action ScriptedEngine::take(const std::string& waiting) {
+script::Action ScriptedEngine::take(const std::string& waiting) {
   if (script_.empty()) throw ScriptError(waiting + " waits, and the script has nothing left");
-  Action a = std::move(script_.front());
+  script::Action a = std::move(script_.front());
   script_.pop_front();
   return a;
 }
@@ -73,10 +106,10 @@ ScriptedEngine::Action ScriptedEngine::take(const std::string& waiting) {
 void ScriptedEngine::openWindow(Window& window) {
   auto data = std::make_unique<ScriptedWindowData>();
   const Rect& at = window.structure().at;
-  data->placement.x = at.x == settings::kNoValue ? 0 : at.x;
-  data->placement.y = at.y == settings::kNoValue ? 0 : at.y;
-  data->placement.width = at.width;
-  data->placement.height = at.height;
+  data->placement.x = at.x.value_or(0);
+  data->placement.y = at.y.value_or(0);
+  data->placement.width = at.width.value_or(settings::kNoValue);
+  data->placement.height = at.height.value_or(settings::kNoValue);
   window.engineData = std::move(data);
   transcript_.push_back("open: " + window.structure().title);
 }
@@ -86,38 +119,27 @@ void ScriptedEngine::closeWindow(Window& window) {
   window.engineData.reset();
 }
 
+void ScriptedEngine::hideWindow(Window& window) {
+  dataOf(window).hidden = true;
+  transcript_.push_back("hide: " + window.structure().title);
+}
+
+void ScriptedEngine::showWindow(Window& window) {
+  dataOf(window).hidden = false;
+  transcript_.push_back("show: " + window.structure().title);
+}
+
+void ScriptedEngine::setTimer(Window& window, std::optional<std::chrono::milliseconds> interval) {
+  dataOf(window).timer = interval;
+}
+
 Event ScriptedEngine::waitEvent(Window& window) {
   const std::string who = "window '" + window.structure().title + "'";
   if (Window::top() != &window) throw ScriptError(who + " waits but is not the topmost window");
+  const WindowTurn turn(*this, window);
   for (;;) {
-    Action a = take(who);
-    switch (a.kind) {
-      case Action::Kind::press: {
-        const int n = window.number(a.text);
-        if (n == 0) throw ScriptError(who + " has no control " + a.text);
-        if (!window.isEnabled(n)) throw ScriptError(who + ": " + a.text + " is disabled");
-        return {EventKind::accepted, n, 0};
-      }
-      case Action::Kind::close:
-        return {EventKind::closeWindow, 0, 0};
-      case Action::Kind::key:
-        return {EventKind::alertKey, window.selected(), a.a};
-      case Action::Kind::move: {
-        Placement p = dataOf(window).placement;
-        p.x = a.a;
-        p.y = a.b;
-        setPlacement(window, p);
-        continue;
-      }
-      case Action::Kind::inspect:
-        a.look(window);
-        continue;
-      case Action::Kind::file:
-      case Action::Kind::cancelFile:
-        throw ScriptError(who + " waits, but the script answers a file dialog");
-      case Action::Kind::acknowledge:
-        throw ScriptError(who + " waits, but the script acknowledges a message box");
-    }
+    const script::Action a = take(who);
+    if (std::optional<Event> event = std::visit(turn, a)) return *event;
   }
 }
 
@@ -128,7 +150,12 @@ void ScriptedEngine::focus(Window&, int) {}
 Placement ScriptedEngine::placement(const Window& window) const {
   if (!window.engineData) {
     const Rect& at = window.structure().at;
-    return {at.x, at.y, at.width, at.height, false, false};
+    return {at.x.value_or(settings::kNoValue),
+            at.y.value_or(settings::kNoValue),
+            at.width.value_or(settings::kNoValue),
+            at.height.value_or(settings::kNoValue),
+            false,
+            false};
   }
   return dataOf(window).placement;
 }
@@ -140,30 +167,32 @@ void ScriptedEngine::setPlacement(Window& window, const Placement& placement) {
   if (p.x == settings::kNoValue) p.x = 0;
   if (p.y == settings::kNoValue) p.y = 0;
   if (!window.resizable()) {
-    p.width = window.structure().at.width;
-    p.height = window.structure().at.height;
+    p.width = window.structure().at.width.value_or(settings::kNoValue);
+    p.height = window.structure().at.height.value_or(settings::kNoValue);
   }
 }
 
 std::optional<std::string> ScriptedEngine::askOpenFile(const OpenFileRequest& request) {
   transcript_.push_back("file dialog: " + request.title);
   dialogs_.push_back(request);
-  Action a = take("the file dialog '" + request.title + "'");
-  if (a.kind == Action::Kind::file) return a.text;
-  if (a.kind == Action::Kind::cancelFile) return std::nullopt;
+  const script::Action a = take("the file dialog '" + request.title + "'");
+  if (const auto* chosen = std::get_if<script::ChooseFile>(&a)) return chosen->path;
+  if (std::holds_alternative<script::CancelFile>(a)) return std::nullopt;
   throw ScriptError("a file dialog is open, but the script does something else");
 }
 
 int ScriptedEngine::showMessage(const errors::MessageRequest& request) {
   transcript_.push_back("message: " + request.caption + ": " + request.text);
   messages_.push_back(request);
-  Action a = take("the message box '" + request.text + "'");
-  if (a.kind != Action::Kind::acknowledge)
+  const script::Action a = take("the message box '" + request.text + "'");
+  const auto* ack = std::get_if<script::Acknowledge>(&a);
+  if (!ack)
     throw ScriptError("message box '" + request.text +
                       "' is open, but the script does something else");
-  if (a.a < 1 || a.a > static_cast<int>(request.buttons.size()))
-    throw ScriptError("message box '" + request.text + "' has no button " + std::to_string(a.a));
-  return a.a;
+  if (ack->button < 1 || ack->button > static_cast<int>(request.buttons.size()))
+    throw ScriptError("message box '" + request.text + "' has no button " +
+                      std::to_string(ack->button));
+  return ack->button;
 }
 
 }  // namespace vc::ui

@@ -7,11 +7,13 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/ui/engine.hpp"
+#include "platform/ui/scripted/script_actions.hpp"
 #include "platform/ui/window.hpp"
 
 namespace vc::ui {
@@ -22,33 +24,37 @@ struct ScriptError : std::runtime_error {
 
 class ScriptedEngine : public Engine {
  public:
-  // The script, in the order the program will ask for it.
-  /// Presses a button of the waiting window (it must exist and be enabled).
-  ScriptedEngine& press(const std::string& equate);
-  /// Asks the waiting window to close (as the window's close box would).
-  ScriptedEngine& closeRequest();
-  /// Types a character in the waiting window's focused control.
-  ScriptedEngine& typeKey(int key);
-  /// Moves the waiting window to (x, y) in dialog units; it goes on waiting.
-  ScriptedEngine& moveWindow(int x, int y);
-  /// Runs `look` on the waiting window (to check its state); it goes on waiting.
-  ScriptedEngine& inspect(std::function<void(Window&)> look);
-  /// Answers the next open-file dialog with a path, or cancels it.
-  ScriptedEngine& chooseFile(const std::string& path);
-  ScriptedEngine& cancelFile();
-  /// Closes the next message box with its button `button` (from 1).
-  ScriptedEngine& acknowledge(int button = 1);
+  /// Adds an action at the end of the script, in the order the program will ask for it.
+  ScriptedEngine& then(script::Action action);
+
+  // Shorthands for the actions of script_actions.hpp.
+  ScriptedEngine& press(const std::string& equate) { return then(script::Press{equate}); }
+  ScriptedEngine& closeRequest() { return then(script::CloseRequest{}); }
+  ScriptedEngine& typeKey(int key) { return then(script::TypeKey{key}); }
+  ScriptedEngine& moveWindow(int x, int y) { return then(script::MoveWindow{x, y}); }
+  ScriptedEngine& inspect(std::function<void(Window&)> look) {
+    return then(script::Inspect{std::move(look)});
+  }
+  ScriptedEngine& tick() { return then(script::Tick{}); }
+  ScriptedEngine& chooseFile(const std::string& path) { return then(script::ChooseFile{path}); }
+  ScriptedEngine& cancelFile() { return then(script::CancelFile{}); }
+  ScriptedEngine& acknowledge(int button = 1) { return then(script::Acknowledge{button}); }
 
   bool scriptDone() const { return script_.empty(); }
-  /// Everything shown, in order: "open: <title>", "close: <title>",
-  /// "message: <caption>: <text>", "file dialog: <title>".
+  /// Everything shown, in order: "open: <title>", "close: <title>", "hide: <title>",
+  /// "show: <title>", "message: <caption>: <text>", "file dialog: <title>".
   const std::vector<std::string>& transcript() const { return transcript_; }
   const std::vector<errors::MessageRequest>& messages() const { return messages_; }
   const std::vector<OpenFileRequest>& fileDialogs() const { return dialogs_; }
 
   // Engine
+  void registerControlKind(ControlKind kind) override { kinds_.insert(kind); }
+  bool hasControlKind(ControlKind kind) const override { return kinds_.count(kind) != 0; }
   void openWindow(Window& window) override;
   void closeWindow(Window& window) override;
+  void hideWindow(Window& window) override;
+  void showWindow(Window& window) override;
+  void setTimer(Window& window, std::optional<std::chrono::milliseconds> interval) override;
   Event waitEvent(Window& window) override;
   void refresh(Window& window, int control) override;
   void focus(Window& window, int control) override;
@@ -58,18 +64,11 @@ class ScriptedEngine : public Engine {
   int showMessage(const errors::MessageRequest& request) override;
 
  private:
-  struct Action {
-    enum class Kind { press, close, key, move, inspect, file, cancelFile, acknowledge };
-    Kind kind = Kind::press;
-    std::string text;
-    int a = 0;
-    int b = 0;
-    std::function<void(Window&)> look;
-  };
-  void add(Action::Kind kind, std::string text, int a = 0, int b = 0);
-  Action take(const std::string& waiting);
+  class WindowTurn;
+  script::Action take(const std::string& waiting);
 
-  std::deque<Action> script_;
+  std::set<ControlKind> kinds_;
+  std::deque<script::Action> script_;
   std::vector<std::string> transcript_;
   std::vector<errors::MessageRequest> messages_;
   std::vector<OpenFileRequest> dialogs_;

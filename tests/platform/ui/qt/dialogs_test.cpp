@@ -21,7 +21,10 @@ using vc::ui::testing::whenShown;
 
 class DialogsTest : public ::testing::Test {
  protected:
-  DialogsTest() { vc::ui::testing::startApplication(); }
+  DialogsTest() {
+    vc::ui::testing::startApplication();
+    vc::ui::testing::registerAllKinds(engine);
+  }
   QtEngine engine;
 };
 

@@ -13,7 +13,6 @@ namespace vc::ui {
 namespace {
 
 namespace cf = control_flag;
-using settings::kNoValue;
 using vc::ui::testing::TableSource;
 
 // The analysis window's list, with the module counts of a small application.
@@ -23,7 +22,7 @@ WindowSpec analysisSpec(unsigned listFlags = 0, std::string format =
   WindowSpec w;
   w.name = "P7_WINDOW";
   w.title = "Resumen de Variables Globales por Modulo";
-  w.at = {kNoValue, kNoValue, 213, 224};
+  w.at = {std::nullopt, std::nullopt, 213, 224};
   w.font = {"Times New Roman", 10, 400};
   w.flags = window_flag::thinBorder | window_flag::grey;
   w.controls = {
@@ -38,6 +37,7 @@ class ListControlTest : public ::testing::Test {
  protected:
   ListControlTest() {
     vc::ui::testing::startApplication();
+    vc::ui::testing::registerAllKinds(engine);
     source.rows = {
         {std::string("CONTABILIDAD_GENERAL_Y_MAS"), 12LL, 3LL},
         {std::string("N\xd3MINA \x80"), 1000LL, 0LL},
@@ -154,7 +154,7 @@ TEST_F(ListControlTest, SelectionFollowsTheStateBothWays) {
   const WindowSpec structure = analysisSpec();
   Window window(structure, engine);
   window.bindList(1, &source);
-  window.control(1).selectedRow = 2;
+  window.control(1).list().selectedRow = 2;
   window.open();
   window.display();
   EXPECT_EQ(list(window)->currentIndex().row(), 1);
@@ -168,9 +168,9 @@ TEST_F(ListControlTest, SelectionFollowsTheStateBothWays) {
   const Event e = engine.waitEvent(window);
   EXPECT_EQ(e.kind, EventKind::newSelection);
   EXPECT_EQ(e.control, 1);
-  EXPECT_EQ(window.control(1).selectedRow, 3);
+  EXPECT_EQ(window.control(1).list().selectedRow, 3);
 
-  window.control(1).selectedRow = 0;  // none
+  window.control(1).list().selectedRow = 0;  // none
   window.display();
   EXPECT_FALSE(list(window)->selectionModel()->hasSelection());
 }
@@ -187,7 +187,7 @@ TEST_F(ListControlTest, GainingTheFocusChoosesNoRow) {
   const Event e = engine.waitEvent(window);  // no selection event before the press
   EXPECT_EQ(e.kind, EventKind::accepted);
   EXPECT_EQ(e.control, 3);
-  EXPECT_EQ(window.control(1).selectedRow, 0);
+  EXPECT_EQ(window.control(1).list().selectedRow, 0);
 }
 
 TEST_F(ListControlTest, AnUnreadableFormatShowsTheFirstField) {
@@ -221,7 +221,7 @@ TEST_F(ListControlTest, GrabsTheAnalysisWindow) {
   const WindowSpec structure = analysisSpec();
   Window window(structure, engine);
   window.bindList(1, &source);
-  window.control(1).selectedRow = 1;
+  window.control(1).list().selectedRow = 1;
   window.open();
   window.select(1);
   const std::string path = ::testing::TempDir() + "list_control_test_analysis.png";

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/control_registry.hpp"
 #include "platform/ui/list_source.hpp"
 #include "platform/ui/qt/qt_engine.hpp"
 #include "platform/ui/window.hpp"
@@ -26,8 +25,15 @@ inline void startApplication() {
   static char* argv[] = {name, nullptr};
   static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
   (void)app;
-  for (ControlKind k : {ControlKind::button, ControlKind::prompt, ControlKind::list})
-    registerControlKind(k);
+}
+
+/// An engine that can build every kind of control.
+inline void registerAllKinds(Engine& engine) {
+  for (ControlKind k :
+       {ControlKind::stringPicture, ControlKind::stringText, ControlKind::image, ControlKind::line,
+        ControlKind::button, ControlKind::prompt, ControlKind::list, ControlKind::text,
+        ControlKind::progress, ControlKind::sheet, ControlKind::tab})
+    engine.registerControlKind(k);
 }
 
 class TableSource : public ListSource {

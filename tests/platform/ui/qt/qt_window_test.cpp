@@ -19,7 +19,6 @@ namespace {
 
 namespace cf = control_flag;
 namespace wf = window_flag;
-using settings::kNoValue;
 using vc::ui::testing::click;
 
 // The program's main window, as its structure gives it.
@@ -27,7 +26,7 @@ WindowSpec mainWindowSpec(unsigned flags = wf::thinBorder | wf::grey) {
   WindowSpec w;
   w.name = "P1_WINDOW";
   w.title = "Utilidad para comparar variables globales";
-  w.at = {kNoValue, kNoValue, 181, 120};
+  w.at = {std::nullopt, std::nullopt, 181, 120};
   w.font = {"Times New Roman", 10, 400};
   w.flags = flags;
   w.controls = {
@@ -41,7 +40,10 @@ WindowSpec mainWindowSpec(unsigned flags = wf::thinBorder | wf::grey) {
 
 class QtWindowTest : public ::testing::Test {
  protected:
-  QtWindowTest() { vc::ui::testing::startApplication(); }
+  QtWindowTest() {
+    vc::ui::testing::startApplication();
+    vc::ui::testing::registerAllKinds(engine);
+  }
   QtEngine engine;
 };
 

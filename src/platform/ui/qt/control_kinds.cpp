@@ -1,0 +1,26 @@
+#include "platform/ui/qt/control_kind.hpp"
+
+namespace vc::ui::qt {
+
+const ControlKindDriver& driverOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::button:
+      return buttonKind();
+    case ControlKind::prompt:
+      return promptKind();
+    case ControlKind::list:
+      return listKind();
+    case ControlKind::stringPicture:
+    case ControlKind::stringText:
+    case ControlKind::image:
+    case ControlKind::line:
+    case ControlKind::text:
+    case ControlKind::progress:
+    case ControlKind::sheet:
+    case ControlKind::tab:
+      return undrawnKind();
+  }
+  return undrawnKind();
+}
+
+}  // namespace vc::ui::qt
