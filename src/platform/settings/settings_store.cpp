@@ -64,11 +64,15 @@ void SettingsStore::openSettings(std::string_view fileName, SettingsKind kind) {
   fileName_ = limited(fileName, kFileNameLength);
   kind_ = kind;
   sectors_.clear();
+  sectorValues_.clear();
   const auto doc = ini::IniDocument::load(ini::resolveIniPath(fileName_));
-  const auto count = doc.value(kBookkeeping, kSectors);
-  const int n = count ? std::clamp(toInt(*count), 0, kMaxSectors) : 0;
-  for (int i = 1; i <= n; ++i)
-    sectors_.push_back(splitSector(doc.value(kBookkeeping, sectorKey(i)).value_or("")));
+  sectorCount_ = doc.value(kBookkeeping, kSectors);
+  const int n = sectorCount_ ? std::clamp(toInt(*sectorCount_), 0, kMaxSectors) : 0;
+  for (int i = 1; i <= n; ++i) {
+    const auto value = doc.value(kBookkeeping, sectorKey(i));
+    if (value) sectorValues_.emplace_back(i, *value);
+    sectors_.push_back(splitSector(value.value_or("")));
+  }
 }
 
 void SettingsStore::restoreWindow(std::string_view procedureName, WindowPlacement& window) {
@@ -146,15 +150,16 @@ void SettingsStore::closeSettings() {
   const auto path = ini::resolveIniPath(fileName_);
   auto doc = ini::IniDocument::loadForUpdate(path);
   if (doc) {
-    doc->set(kBookkeeping, kSectors, std::to_string(sectors_.size()));
-    for (std::size_t i = 0; i < sectors_.size(); ++i) {
-      const SectorEntry& e = sectors_[i];
-      doc->set(kBookkeeping, sectorKey(static_cast<int>(i) + 1),
-               e.first + "," + e.second + "," + e.third);
-    }
+    // A new settings file gets a count of 0. Values read from the file always fit on a
+    // line again, so no set below can be refused.
+    (void)doc->set(kBookkeeping, kSectors, sectorCount_.value_or("0"));
+    for (const auto& [number, value] : sectorValues_)
+      (void)doc->set(kBookkeeping, sectorKey(number), value);
     doc->save(path);
   }
   sectors_.clear();
+  sectorCount_.reset();
+  sectorValues_.clear();
 }
 
 std::string SettingsStore::fileName() const {

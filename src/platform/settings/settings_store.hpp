@@ -3,8 +3,10 @@
 #pragma once
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/settings/window_placement.hpp"
@@ -47,6 +49,9 @@ class SettingsStore {
   void saveWindow(std::string_view procedureName, WindowPlacement& window);
 
   /// Writes the bookkeeping list back ("Sectors" first, then the entries) and drops it.
+  /// Nothing in the system changes the list, so each key goes back with the value it was
+  /// read with: a hand-edited entry keeps its blanks and its commas, and an entry the
+  /// count promises but the file lacks is not made up.
   void closeSettings();
 
   /// The file name given to openSettings, as remembered.
@@ -59,6 +64,10 @@ class SettingsStore {
   std::string fileName_;
   SettingsKind kind_ = SettingsKind::iniFile;
   std::vector<SectorEntry> sectors_;
+  // The bookkeeping keys as read: the count's value, and each entry present with its
+  // number (from 1) and its whole value.
+  std::optional<std::string> sectorCount_;
+  std::vector<std::pair<int, std::string>> sectorValues_;
 };
 
 }  // namespace vc::settings

@@ -181,10 +181,11 @@ TEST(SettingsStoreTest, BookkeepingListIsWrittenBackAsRead) {
   EXPECT_EQ(TempFolder::read("varcompass.INI"), file);
 }
 
-TEST(SettingsStoreTest, HandEditedBookkeepingStaysBounded) {
+TEST(SettingsStoreTest, HandEditedBookkeepingStaysBoundedAndIsWrittenBackAsRead) {
+  // Nothing changes the list, so whatever a hand left in the section goes back as it was.
   const struct {
     const char* name;
-    std::string sectors;
+    std::string section;
     std::size_t loaded;
   } cases[] = {
       {"negative count", "Sectors=-4\r\n", 0},
@@ -192,15 +193,20 @@ TEST(SettingsStoreTest, HandEditedBookkeepingStaysBounded) {
       {"count beyond the 32-bit range", "Sectors=99999999999999999999\r\n",
        SettingsStore::kMaxSectors},
       {"entries missing", "Sectors=2\r\n", 2},
+      {"fewer entries than counted", "Sectors=3\r\nSectors_1=a,b,c\r\nSectors_3=x,y,z\r\n", 3},
+      {"blanks and commas of its own",
+       "Sectors=2\r\nSectors_1=a  b ,, c,d,,\r\nSectors_2=no commas\r\n", 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
-    TempFolder::write("varcompass.INI", "[__Dont_Touch_Me__]\r\n" + c.sectors);
+    const std::string file = "[__Dont_Touch_Me__]\r\n" + c.section;
+    TempFolder::write("varcompass.INI", file);
     SettingsStore store;
     store.openSettings(kFile, SettingsKind::iniFile);
     EXPECT_EQ(store.sectors().size(), c.loaded);
     store.closeSettings();
+    EXPECT_EQ(TempFolder::read("varcompass.INI"), file);
   }
 }
 

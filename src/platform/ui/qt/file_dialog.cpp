@@ -49,8 +49,13 @@ QStringList caseInsensitivePatterns(std::string_view pattern) {
   return out;
 }
 
-std::optional<std::string> askOpenFileDialog(const OpenFileRequest& request, QWidget* parent) {
-  QFileDialog dialog(parent, fromCp1252(request.title), QFile::decodeName(request.folder.c_str()));
+std::optional<std::string> askOpenFileDialog(const OpenFileRequest& request, QWidget* parent,
+                                             QByteArray& state) {
+  const QString folder = QFile::decodeName(request.folder.c_str());
+  QFileDialog dialog(parent, fromCp1252(request.title), folder);
+  // The remembered state brings its own folder: the request's comes after it.
+  if (!state.isEmpty() && dialog.restoreState(state) && !folder.isEmpty())
+    dialog.setDirectory(folder);
   // Only the descriptions are shown, as the filter list gives them; the patterns with
   // their bracketed letters stay behind them.
   dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
@@ -64,7 +69,9 @@ std::optional<std::string> askOpenFileDialog(const OpenFileRequest& request, QWi
   dialog.setNameFilters(filters);
   if (!request.initialFile.empty())
     dialog.selectFile(QFile::decodeName(request.initialFile.c_str()));
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const int result = dialog.exec();
+  state = dialog.saveState();
+  if (result != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   const QFileInfo file(chosen.front());

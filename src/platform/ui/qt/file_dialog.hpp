@@ -2,6 +2,7 @@
 // that it behaves the same on every system and can be driven by tests.
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 #include <optional>
 #include <string>
@@ -20,7 +21,9 @@ QStringList caseInsensitivePatterns(std::string_view pattern);
 
 /// Shows the dialog over `parent` (may be null): only an existing file can be confirmed.
 /// The chosen file's absolute path in the file system's encoding, or nothing when the
-/// user cancels.
-std::optional<std::string> askOpenFileDialog(const OpenFileRequest& request, QWidget* parent);
+/// user cancels. `state` is what the dialogs of this run remember (the folders visited,
+/// the view): it starts the dialog, which leaves its own there.
+std::optional<std::string> askOpenFileDialog(const OpenFileRequest& request, QWidget* parent,
+                                             QByteArray& state);
 
 }  // namespace vc::ui::qt

@@ -20,9 +20,9 @@ char applicationName[] = "varcompass";
 char* argv[] = {applicationName, nullptr};
 
 // Where the toolkit's own settings go: below a path that is a device, never a folder, so
-// no file can be made there whoever runs us. The toolkit then keeps what it would have
-// saved in memory for the life of the process, and nothing of the user's folders is
-// written anywhere, neither on a normal end nor after a fatal error or a kill.
+// no file can be made there whoever runs us. Nothing of the user's folders is written
+// anywhere, neither on a normal end nor after a fatal error or a kill; what the file
+// dialog remembers during a run the engine keeps in memory instead.
 constexpr char kNowhere[] = "/dev/null/varcompass";
 
 }  // namespace
@@ -113,7 +113,7 @@ QWidget* QtEngine::topWidget() const {
 }
 
 std::optional<std::string> QtEngine::askOpenFile(const OpenFileRequest& request) {
-  return qt::askOpenFileDialog(request, topWidget());
+  return qt::askOpenFileDialog(request, topWidget(), fileDialogState_);
 }
 
 int QtEngine::showMessage(const errors::MessageRequest& request) {

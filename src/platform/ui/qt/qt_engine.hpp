@@ -2,6 +2,7 @@
 // open-file dialog for the program's window structures.
 #pragma once
 
+#include <QByteArray>
 #include <map>
 #include <memory>
 #include <optional>
@@ -52,6 +53,7 @@ class QtEngine : public Engine {
   QWidget* topWidget() const;
 
   std::unique_ptr<QApplication> app_;
+  QByteArray fileDialogState_;  // what the toolkit would keep in the user's settings
   std::map<ControlKind, const qt::ControlKindDriver*> kinds_;
   std::vector<Window*> windows_;  // open, in the order they opened
 };

@@ -254,7 +254,9 @@ void QtWindow::show() {
 
 void QtWindow::setTimer(std::optional<std::chrono::milliseconds> interval) {
   if (!interval) {
+    // A stopped timer says nothing more, not even the tick it left waiting.
     if (timer_) timer_->stop();
+    std::erase_if(events_, [](const Event& e) { return e.kind == EventKind::timer; });
     return;
   }
   if (!timer_) {

@@ -172,3 +172,44 @@ TEST_F(DialogsTest, CancelledFileDialogChoosesNothing) {
 
 }  // namespace
 }  // namespace vc::ui
+
+namespace vc::ui {
+namespace {
+
+TEST(ToolkitSettingsTest, WhatTheDialogRemembersStaysInMemory) {
+  // The folders the file dialog visited are remembered for the run, but nothing is made
+  // in the temporary folder or the user's settings, so not even a kill, which runs no
+  // clean-up, can leave them behind.
+  vc::testing::TempFolder folder;
+  const std::filesystem::path tmp = folder.path() / "tmp";
+  const std::filesystem::path config = folder.path() / "config";
+  const std::filesystem::path runtime = folder.path() / "runtime";
+  for (const char* sub : {"tmp", "runtime", "first", "second"})
+    std::filesystem::create_directories(folder.path() / sub);
+  ::setenv("TMPDIR", tmp.c_str(), 1);
+  ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+  vc::ui::testing::startApplication();
+  QtEngine engine;
+  OpenFileRequest request;
+  request.filters = {{"clw files", "*.clw"}};
+  QStringList history;
+  for (const char* sub : {"first", "second"}) {
+    request.folder = (folder.path() / sub).string();
+    vc::ui::testing::whenShown<QFileDialog>([&](QFileDialog* d) {
+      history = d->history();
+      d->reject();
+    });
+    EXPECT_EQ(engine.askOpenFile(request), std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    EXPECT_FALSE(std::filesystem::exists(config));
+  }
+  EXPECT_TRUE(history.contains(QString::fromStdString((folder.path() / "first").string())))
+      << history.join(QLatin1Char(',')).toStdString();
+  QSettings toolkit(QSettings::UserScope, QStringLiteral("QtProject"));
+  EXPECT_FALSE(std::filesystem::exists(toolkit.fileName().toStdString()));
+}
+
+}  // namespace
+}  // namespace vc::ui

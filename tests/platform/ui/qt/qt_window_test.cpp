@@ -5,11 +5,13 @@
 #include <QEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+#include <chrono>
 
 #include "platform/ui/qt/dialog_units.hpp"
 #include "qt_test_support.hpp"
@@ -277,6 +279,117 @@ TEST_F(QtWindowTest, HighBytesShowAsWindows1252) {
             QString::fromUtf8("Caf\u00e9 \u20ac \u201cx\u201d \u0178"));
   EXPECT_EQ(qobject_cast<QPushButton*>(widgetOf(window, 1))->text(),
             QString::fromUtf8("A\u00f1o \u2026"));
+}
+
+TEST_F(QtWindowTest, ArmedKeysReachTheProgramOthersStayInTheControl) {
+  WindowSpec structure = mainWindowSpec();
+  structure.controls.push_back(
+      {5, "LIST1", ControlKind::list, {7, 8, 60, 30}, "", {}, 0, "20L~A~"});
+  Window window(structure, engine);
+  window.armKeys(5, 'A', 'Z');
+  window.armKeys(5, 0xF1, 0xF1);  // the list takes "ñ" too, as its Windows-1252 byte
+  window.open();
+  window.display();
+  window.select(5);
+  QTimer::singleShot(0, [&] {
+    QWidget* list = widgetOf(window, 5);
+    QTest::keyClick(list, 'Z');
+    QTest::keyClick(list, '5');  // not armed: the list keeps it, and does nothing
+    QKeyEvent enye(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\u00f1"));
+    QApplication::sendEvent(list, &enye);
+    QTest::keyClick(widgetOf(window, 1), 'A');  // armed on the list only
+    click(window, 3);
+  });
+  struct Expected {
+    EventKind kind;
+    int control;
+    int key;
+  };
+  const Expected expected[] = {
+      {EventKind::alertKey, 5, 'Z'}, {EventKind::alertKey, 5, 0xF1}, {EventKind::accepted, 3, 0}};
+  for (const Expected& x : expected) {
+    const Event e = engine.waitEvent(window);
+    EXPECT_EQ(e.kind, x.kind);
+    EXPECT_EQ(e.control, x.control);
+    if (x.kind == EventKind::alertKey) {
+      ASSERT_NE(e.as<KeyTyped>(), nullptr);
+      EXPECT_EQ(e.as<KeyTyped>()->key, x.key);
+    }
+  }
+}
+
+TEST_F(QtWindowTest, TimerTicksUntilStoppedWithoutPilingUp) {
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
+  window.open();
+  window.display();
+  window.setTimer(std::chrono::milliseconds(5));
+  QTest::qWait(60);  // several intervals pass while the program is busy...
+  Event e = engine.waitEvent(window);
+  EXPECT_EQ(e.kind, EventKind::timer);
+  EXPECT_NE(e.as<TimerTick>(), nullptr);
+  window.setTimer(std::nullopt);  // ...and they were one tick, which stopping drops
+  QTimer::singleShot(30, [&] { click(window, 1); });
+  e = engine.waitEvent(window);
+  EXPECT_EQ(e.kind, EventKind::accepted);
+  EXPECT_EQ(e.control, 1);
+}
+
+TEST_F(QtWindowTest, HiddenWindowLeavesTheScreenAndComesBack) {
+  const WindowSpec structure = mainWindowSpec();
+  Window window(structure, engine);
+  window.open();
+  window.hide();
+  window.display();  // a redisplay does not show a hidden window
+  EXPECT_FALSE(widgetOf(window)->isVisible());
+  window.show();
+  EXPECT_TRUE(widgetOf(window)->isVisible());
+  window.hide();
+  EXPECT_FALSE(widgetOf(window)->isVisible());
+  window.show();
+  EXPECT_TRUE(widgetOf(window)->isVisible());
+}
+
+TEST_F(QtWindowTest, PlacementFarOffTheScreenIsKeptOnIt) {
+  // A settings file edited by hand, or saved on a larger screen, must not put the window
+  // where no one can reach it.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const struct {
+    const char* name;
+    int x;
+    int y;
+  } cases[] = {{"right and above", 100000, -50000},
+               {"left and below", -100000, 50000},
+               {"most negative", -2147483647, -2147483647}};
+  const WindowSpec structure = mainWindowSpec();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Window restored(structure, engine);  // placed before it first shows
+    restored.open();
+    restored.setX(c.x);
+    restored.setY(c.y);
+    restored.display();
+    EXPECT_TRUE(screen.contains(widgetOf(restored)->frameGeometry()))
+        << widgetOf(restored)->frameGeometry().x() << ","
+        << widgetOf(restored)->frameGeometry().y();
+    restored.close();
+
+    Window moved(structure, engine);  // placed while on the screen
+    moved.open();
+    moved.display();
+    moved.setX(c.x);
+    moved.setY(c.y);
+    EXPECT_TRUE(screen.contains(widgetOf(moved)->frameGeometry()));
+    moved.close();
+  }
+  // A place on the screen is kept as it is.
+  Window window(structure, engine);
+  window.open();
+  window.setX(10);
+  window.setY(12);
+  window.display();
+  EXPECT_EQ(window.x(), 10);
+  EXPECT_EQ(window.y(), 12);
 }
 
 TEST_F(QtWindowTest, GrabsTheWindowToPng) {
