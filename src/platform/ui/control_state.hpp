@@ -10,9 +10,18 @@
 
 namespace vc::ui {
 
-/// A list: the row the program has selected.
+/// Who moves a list through its rows.
+enum class ListScrolling {
+  byControl,  // the binding holds every row; the control scrolls over them by itself
+  byProgram,  // the binding holds one page; every scroll the user asks for is an event,
+              // and the program binds the next page and places the scroll bar's thumb
+};
+
+/// A list: the row the program has selected, and how it scrolls.
 struct ListState {
   int selectedRow = 0;  // from 1, 0 for none
+  ListScrolling scrolling = ListScrolling::byControl;
+  int thumb = 0;  // byProgram: where the vertical scroll bar's thumb stands, 0 to 100
 };
 
 /// A sheet: the tab shown.

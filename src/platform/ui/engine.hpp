@@ -60,6 +60,8 @@ class Engine : public errors::MessagePresenter {
   virtual Event waitEvent(Window& window) = 0;
   /// Draws control `control` (0: every control) again from the window's state and data.
   virtual void refresh(Window& window, int control) = 0;
+  /// How many rows list `control` of the open window shows at once (at least 1): a page.
+  virtual int listLines(const Window& window, int control) const = 0;
   /// Moves the keyboard focus to a control.
   virtual void focus(Window& window, int control) = 0;
 

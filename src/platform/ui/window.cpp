@@ -120,6 +120,10 @@ bool Window::isArmed(int number, int key) const {
   return false;
 }
 
+int Window::listLines(int number) const {
+  return open_ ? engine_.listLines(*this, number) : 1;
+}
+
 void Window::select(int number) {
   if (controls_.find(number) == controls_.end()) return;
   selected_ = number;

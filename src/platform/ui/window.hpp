@@ -64,6 +64,8 @@ class Window : public settings::WindowPlacement {
   /// alertKey events instead of handing them to the control.
   void armKeys(int number, int first, int last);
   bool isArmed(int number, int key) const;
+  /// How many rows list `number` shows at once (a page); 1 while the window is closed.
+  int listLines(int number) const;
   /// Gives the focus to a control (the engine follows when the window is open).
   void select(int number);
   int selected() const { return selected_; }

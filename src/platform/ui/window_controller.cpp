@@ -98,6 +98,11 @@ Answer WindowController::dispatchEvent() {
   return Answer::proceed;
 }
 
+Answer WindowController::onNewSelection() {
+  if (event_.as<TabChosen>()) resetWindow(false);
+  return Answer::proceed;
+}
+
 Answer WindowController::onFieldEvent() {
   return Answer::proceed;
 }

@@ -44,7 +44,9 @@ class WindowController {
   virtual Answer onFieldEvent();
   virtual Answer onWindowEvent();
   virtual void updateComponents();
-  virtual Answer onNewSelection() { return Answer::proceed; }
+  /// A new tab on a sheet resets the components (not forced): a browse, say, takes the
+  /// tab's order.
+  virtual Answer onNewSelection();
   virtual Answer onSelected() { return Answer::proceed; }
   virtual Answer onRejected() { return Answer::proceed; }
 

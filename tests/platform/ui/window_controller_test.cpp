@@ -190,6 +190,37 @@ TEST_F(ControllerTest, ScriptFailsLoudlyOnDisabledMissingOrExhausted) {
   }
 }
 
+TEST_F(ControllerTest, ANewTabResetsTheComponentsUnforced) {
+  // The browse takes the order of the tab shown from its reset; a new selection in a list
+  // resets nothing.
+  struct Resets : WindowComponent {
+    std::vector<bool> forced;
+    Answer takeEvent(const Event&) override { return Answer::proceed; }
+    void reset(bool force) override { forced.push_back(force); }
+  } component;
+  WindowSpec structure = twoButtons("T");
+  structure.controls.push_back({4, "SHEET1", ControlKind::sheet, {1, 1, 90, 40}});
+  structure.controls.push_back({5, "TAB1", ControlKind::tab, {}, "Uno", {}, 0, "", 4});
+  structure.controls.push_back({6, "TAB2", ControlKind::tab, {}, "Dos", {}, 0, "", 4});
+  structure.controls.push_back({7, "LIST", ControlKind::list, {1, 1, 50, 30}});
+  engine.registerControlKind(ControlKind::sheet);
+  engine.registerControlKind(ControlKind::tab);
+  engine.registerControlKind(ControlKind::list);
+  Window window(structure, engine);
+  Recording c(window);
+  c.addComponent(component);
+  struct OneRow : Binding {
+    std::size_t rowCount() const override { return 1; }
+    CellValue cell(std::size_t, std::size_t) const override { return std::string("x"); }
+  } rows;
+  window.bindList(7, &rows);
+  engine.clickRow("LIST", 1).chooseTab("SHEET1", "TAB2").press("OK");
+  c.execute();
+  EXPECT_EQ(component.forced, (std::vector<bool>{false, false}));  // the opening's, the tab's
+  EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "field 7", "reset",
+                                               "field 4", "accepted 3", "release"}));
+}
+
 TEST_F(ControllerTest, UnregisteredControlKindCannotOpen) {
   ScriptedEngine bare;  // given no kind
   const WindowSpec structure = twoButtons("T");

@@ -37,7 +37,8 @@ class ControlKindDriver {
   /// control that has no widget of its own. The window places it afterwards.
   virtual QWidget* create(ControlSite& site, const ControlSpec& spec) const = 0;
   /// Shows the control's state and data in its widget (the common part, enabled and
-  /// visible, is the window's).
+  /// visible, is the window's). A control without a widget (a tab) is shown by the
+  /// control it belongs to.
   virtual void redisplay(ControlSite& site, QWidget& widget, const ControlState& state) const = 0;
 };
 
@@ -49,6 +50,7 @@ const ControlKindDriver& driverOf(ControlKind kind);
 const ControlKindDriver& buttonKind();
 const ControlKindDriver& promptKind();
 const ControlKindDriver& listKind();
+const ControlKindDriver& sheetKind();
 const ControlKindDriver& undrawnKind();
 
 }  // namespace vc::ui::qt

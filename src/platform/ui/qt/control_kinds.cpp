@@ -10,14 +10,16 @@ const ControlKindDriver& driverOf(ControlKind kind) {
       return promptKind();
     case ControlKind::list:
       return listKind();
+    case ControlKind::sheet:
+      return sheetKind();
+    case ControlKind::tab:  // drawn by its sheet
+      return undrawnKind();
     case ControlKind::stringPicture:
     case ControlKind::stringText:
     case ControlKind::image:
     case ControlKind::line:
     case ControlKind::text:
     case ControlKind::progress:
-    case ControlKind::sheet:
-    case ControlKind::tab:
       return undrawnKind();
   }
   return undrawnKind();

@@ -1,179 +1,104 @@
 #include "platform/ui/qt/list_control.hpp"
 
-#include <QAbstractTableModel>
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QStyleOptionHeader>
-#include <QStyledItemDelegate>
-#include <climits>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
 
-#include "platform/ui/qt/cp1252.hpp"
+#include "platform/ui/qt/list_painting.hpp"
 
 namespace vc::ui::qt {
 namespace {
 
-Qt::Alignment horizontal(ColumnAlign align) {
-  switch (align) {
-    case ColumnAlign::left:
-      return Qt::AlignLeft;
-    case ColumnAlign::center:
-      return Qt::AlignHCenter;
-    case ColumnAlign::right:
-    case ColumnAlign::decimal:
-      return Qt::AlignRight;  // whole numbers: the point is implied
-  }
-  return Qt::AlignLeft;
+using Step = ScrollRequest::Step;
+
+constexpr int kThumbRange = 100;
+
+MouseButton buttonOf(const QMouseEvent* event) {
+  const Qt::MouseButtons held = event->buttons() | event->button();
+  if (held & Qt::LeftButton) return MouseButton::left;
+  if (held & Qt::RightButton) return MouseButton::right;
+  return MouseButton::none;
 }
 
-// Where the text of a cell or header goes: a left or right indent moves it away from that
-// edge, a centre offset moves it to the right.
-QRect placeText(QRect rect, ColumnAlign align, int indent) {
-  switch (align) {
-    case ColumnAlign::left:
-      return rect.adjusted(indent, 0, 0, 0);
-    case ColumnAlign::right:
-    case ColumnAlign::decimal:
-      return rect.adjusted(0, 0, -indent, 0);
-    case ColumnAlign::center:
-      return rect.translated(indent, 0);
+// Marks a user action for the duration of its handling by the view.
+class UserAction {
+ public:
+  UserAction(bool& flag, MouseButton& button, MouseButton by) : flag_(flag), button_(button) {
+    flag_ = true;
+    button_ = by;
   }
-  return rect;
-}
+  ~UserAction() {
+    flag_ = false;
+    button_ = MouseButton::none;
+  }
+  UserAction(const UserAction&) = delete;
+  UserAction& operator=(const UserAction&) = delete;
+
+ private:
+  bool& flag_;
+  MouseButton& button_;
+};
 
 }  // namespace
 
-/// The snapshot of rows the view shows, one text per cell.
-class ListModel : public QAbstractTableModel {
+/// The scroll bar of a list the program scrolls: it shows the thumb where the program
+/// put it and turns what the user does to it into requests, moving nothing itself. A
+/// dragged thumb is asked for where it is let go.
+class ListControl::Pager : public QScrollBar {
  public:
-  explicit ListModel(const std::vector<ListColumnView>& columns, QObject* parent)
-      : QAbstractTableModel(parent), columns_(columns) {}
-
-  void setCells(std::vector<QString> cells, int rows) {
-    beginResetModel();
-    cells_ = std::move(cells);
-    rows_ = rows;
-    endResetModel();
+  explicit Pager(ListControl& list) : QScrollBar(Qt::Vertical, &list), list_(list) {
+    setRange(0, kThumbRange);
+    setPageStep(kThumbRange / 10);
+    setFocusPolicy(Qt::NoFocus);
+    connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
+      const std::optional<Step> step = stepOf(action);
+      if (!step) return;
+      setSliderPosition(thumb_);  // the program says where the thumb goes
+      list_.ask(*step);
+    });
+    connect(this, &QAbstractSlider::sliderReleased, this, [this] {
+      const int asked = sliderPosition();
+      setSliderPosition(thumb_);
+      list_.ask(Step::thumb, asked);
+    });
   }
-
-  int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : rows_; }
-  int columnCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
-  }
-
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (!index.isValid() || index.row() >= rows_ || index.column() >= columnCount({})) return {};
-    if (role == Qt::DisplayRole)
-      return cells_[static_cast<std::size_t>(index.row()) * columns_.size() +
-                    static_cast<std::size_t>(index.column())];
-    if (role == Qt::TextAlignmentRole)
-      return QVariant::fromValue(
-          horizontal(columns_[static_cast<std::size_t>(index.column())].column.align) |
-          Qt::AlignVCenter);
-    return {};
-  }
-
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount({})) return {};
-    const ListColumn& c = columns_[static_cast<std::size_t>(section)].column;
-    if (role == Qt::DisplayRole) return fromCp1252(c.header);
-    if (role == Qt::TextAlignmentRole)
-      return QVariant::fromValue(horizontal(c.headerAlign) | Qt::AlignVCenter);
-    return {};
-  }
-
-  Qt::ItemFlags flags(const QModelIndex& index) const override {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+  void place(int thumb) {
+    thumb_ = std::clamp(thumb, 0, kThumbRange);
+    if (!isSliderDown()) setSliderPosition(thumb_);
   }
 
  private:
-  const std::vector<ListColumnView>& columns_;
-  std::vector<QString> cells_;
-  int rows_ = 0;
-};
-
-namespace {
-
-/// Draws a cell: the row's selection, the text placed by the column's alignment and
-/// indent, clipped at the cell, and the column's right border line.
-class ListDelegate : public QStyledItemDelegate {
- public:
-  ListDelegate(const std::vector<ListColumnView>& columns, QObject* parent)
-      : QStyledItemDelegate(parent), columns_(columns) {}
-
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override {
-    QStyleOptionViewItem o(option);
-    initStyleOption(&o, index);
-    const QString text = o.text;
-    o.text.clear();
-    o.state &= ~QStyle::State_HasFocus;
-    const QWidget* widget = o.widget;
-    QStyle* style = widget ? widget->style() : nullptr;
-    if (style) style->drawControl(QStyle::CE_ItemViewItem, &o, painter, widget);
-    if (index.column() < 0 || static_cast<std::size_t>(index.column()) >= columns_.size()) return;
-    const ListColumnView& c = columns_[static_cast<std::size_t>(index.column())];
-
-    painter->save();
-    painter->setClipRect(option.rect);
-    const bool selected = (o.state & QStyle::State_Selected) != 0;
-    const QPalette::ColorGroup group =
-        (o.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-    painter->setPen(o.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-    painter->setFont(o.font);
-    painter->drawText(
-        placeText(option.rect, c.column.align, c.indentPixels),
-        static_cast<int>(horizontal(c.column.align) | Qt::AlignVCenter | Qt::TextSingleLine), text);
-    if (c.column.rightBorder) {
-      painter->setPen(o.palette.color(QPalette::Mid));
-      painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+  static std::optional<Step> stepOf(int action) {
+    switch (action) {
+      case SliderSingleStepAdd:
+        return Step::lineDown;
+      case SliderSingleStepSub:
+        return Step::lineUp;
+      case SliderPageStepAdd:
+        return Step::pageDown;
+      case SliderPageStepSub:
+        return Step::pageUp;
+      case SliderToMinimum:
+        return Step::first;
+      case SliderToMaximum:
+        return Step::last;
+      default:
+        return std::nullopt;  // a drag: asked for when the thumb is let go
     }
-    painter->restore();
   }
 
- private:
-  const std::vector<ListColumnView>& columns_;
+  ListControl& list_;
+  int thumb_ = 0;
 };
 
-/// The header row: each section's text placed by the header's own alignment and indent.
-class ListHeader : public QHeaderView {
- public:
-  ListHeader(const std::vector<ListColumnView>& columns, QWidget* parent)
-      : QHeaderView(Qt::Horizontal, parent), columns_(columns) {}
-
- protected:
-  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-    if (!rect.isValid()) return;
-    QStyleOptionHeader section;
-    initStyleOptionForIndex(&section, logicalIndex);
-    section.rect = rect;
-    const QString text = section.text;
-    section.text.clear();
-    style()->drawControl(QStyle::CE_HeaderSection, &section, painter, this);
-    if (logicalIndex < 0 || static_cast<std::size_t>(logicalIndex) >= columns_.size()) return;
-    const ListColumnView& c = columns_[static_cast<std::size_t>(logicalIndex)];
-    // A small margin keeps an unindented text off the section's separator line.
-    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) / 2;
-    QStyleOptionHeader label = section;
-    label.text = text;
-    label.textAlignment = horizontal(c.column.headerAlign) | Qt::AlignVCenter;
-    label.rect =
-        placeText(rect.adjusted(margin, 0, -margin, 0), c.column.headerAlign, c.headerIndentPixels);
-    painter->save();
-    painter->setClipRect(rect);
-    style()->drawControl(QStyle::CE_HeaderLabel, &label, painter, this);
-    painter->restore();
-  }
-
- private:
-  const std::vector<ListColumnView>& columns_;
-};
-
-}  // namespace
-
-ListControl::ListControl(const std::string& format, const DialogUnits& units, QWidget* parent)
-    : QTableView(parent) {
+ListControl::ListControl(const std::string& format, const DialogUnits& units, bool scrollBar,
+                         QWidget* parent)
+    : QTableView(parent), wantsScrollBar_(scrollBar) {
   for (const ListColumn& c : parseListFormat(format))
     columns_.push_back(
         {c, parsePicture(c.picture), units.toPixelsX(c.indent), units.toPixelsX(c.headerIndent)});
@@ -182,10 +107,10 @@ ListControl::ListControl(const std::string& format, const DialogUnits& units, QW
   if (fallback) columns_.push_back({});
 
   model_ = new ListModel(columns_, this);
-  auto* header = new ListHeader(columns_, this);
+  QHeaderView* header = makeListHeader(columns_, this);
   setHorizontalHeader(header);
   setModel(model_);
-  setItemDelegate(new ListDelegate(columns_, this));
+  setItemDelegate(makeListDelegate(columns_, this));
 
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -195,6 +120,9 @@ ListControl::ListControl(const std::string& format, const DialogUnits& units, QW
   setWordWrap(false);
   setCornerButtonEnabled(false);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setVerticalScrollBarPolicy(scrollBar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  // The list offers no menu of its own, and hands the request to no one else.
+  setContextMenuPolicy(Qt::PreventContextMenu);
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setMinimumSectionSize(1);
@@ -226,6 +154,10 @@ ListControl::ListControl(const std::string& format, const DialogUnits& units, QW
 
 ListControl::~ListControl() = default;
 
+QScrollBar* ListControl::pager() const {
+  return pager_;
+}
+
 void ListControl::changeEvent(QEvent* event) {
   QTableView::changeEvent(event);
   // A line is as high as the list's own font needs.
@@ -233,69 +165,133 @@ void ListControl::changeEvent(QEvent* event) {
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
 }
 
-// Marks a user action for the duration of its handling by the view.
-class UserAction {
- public:
-  explicit UserAction(bool& flag) : flag_(flag) { flag_ = true; }
-  ~UserAction() { flag_ = false; }
-  UserAction(const UserAction&) = delete;
-  UserAction& operator=(const UserAction&) = delete;
-
- private:
-  bool& flag_;
-};
-
-namespace {
-
-MouseButton buttonOf(const QMouseEvent* event) {
-  const Qt::MouseButtons held = event->buttons() | event->button();
-  if (held & Qt::LeftButton) return MouseButton::left;
-  if (held & Qt::RightButton) return MouseButton::right;
-  return MouseButton::none;
+void ListControl::setScrolling(ListScrolling scrolling, int thumb) {
+  if (scrolling != scrolling_) {
+    scrolling_ = scrolling;
+    if (byProgram() && wantsScrollBar_ && !pager_) pager_ = new Pager(*this);
+    if (pager_) pager_->setVisible(byProgram());
+    setVerticalScrollBarPolicy(wantsScrollBar_ && !byProgram() ? Qt::ScrollBarAsNeeded
+                                                               : Qt::ScrollBarAlwaysOff);
+    updateGeometries();
+  }
+  if (pager_) pager_->place(thumb);
 }
 
-}  // namespace
+int ListControl::pageLines() const {
+  int height = this->height() - 2 * frameWidth();
+  if (horizontalHeader()->isVisible()) height -= horizontalHeader()->sizeHint().height();
+  // Room for a horizontal scroll bar, whether or not the columns need it now: a row is
+  // never half hidden under it.
+  if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)
+    height -= horizontalScrollBar()->sizeHint().height();
+  return std::max(1, height / std::max(1, verticalHeader()->defaultSectionSize()));
+}
+
+void ListControl::ask(ScrollRequest::Step step, int thumb) {
+  if (onScroll) onScroll(ScrollRequest{step, thumb});
+}
+
+void ListControl::updateGeometries() {
+  QTableView::updateGeometries();
+  if (!pager_ || !pager_->isVisible() || placing_) return;
+  // The program's scroll bar stands where the list's own would: right of the rows and
+  // of the header, above a horizontal scroll bar.
+  placing_ = true;
+  const int width = pager_->sizeHint().width();
+  QMargins margins = viewportMargins();
+  if (margins.right() != width) {
+    margins.setRight(width);
+    setViewportMargins(margins);
+  }
+  const QRect rows = viewport()->geometry();
+  QHeaderView* header = horizontalHeader();
+  if (header->isVisible())
+    header->setGeometry(rows.left(), header->geometry().top(), rows.width(),
+                        header->geometry().height());
+  const int frame = frameWidth();
+  const int below = horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0;
+  pager_->setGeometry(this->width() - frame - width, frame, width,
+                      this->height() - 2 * frame - below);
+  placing_ = false;
+}
 
 void ListControl::mousePressEvent(QMouseEvent* event) {
-  UserAction acting(userActing_);
-  actingButton_ = buttonOf(event);
+  // The right button selects when it is released.
+  if (event->button() == Qt::RightButton) return event->accept();
+  UserAction acting(userActing_, actingButton_, buttonOf(event));
   QTableView::mousePressEvent(event);
-  actingButton_ = MouseButton::none;
 }
 
 void ListControl::mouseMoveEvent(QMouseEvent* event) {
-  UserAction acting(userActing_);
-  actingButton_ = buttonOf(event);
+  if (event->buttons() & Qt::RightButton) return event->accept();
+  UserAction acting(userActing_, actingButton_, buttonOf(event));
   QTableView::mouseMoveEvent(event);
-  actingButton_ = MouseButton::none;
+}
+
+void ListControl::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::RightButton) return QTableView::mouseReleaseEvent(event);
+  event->accept();
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (!index.isValid()) return;
+  selectionModel()->setCurrentIndex(
+      index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  if (onUserSelection) onUserSelection(index.row() + 1, MouseButton::right);
+}
+
+void ListControl::mouseDoubleClickEvent(QMouseEvent* event) {
+  // A double click starts nothing: its first click has selected already.
+  event->accept();
 }
 
 void ListControl::keyPressEvent(QKeyEvent* event) {
-  UserAction acting(userActing_);
+  if (byProgram()) {
+    std::optional<Step> step;
+    switch (event->key()) {
+      case Qt::Key_Up:
+        step = Step::lineUp;
+        break;
+      case Qt::Key_Down:
+        step = Step::lineDown;
+        break;
+      case Qt::Key_PageUp:
+        step = Step::pageUp;
+        break;
+      case Qt::Key_PageDown:
+        step = Step::pageDown;
+        break;
+      case Qt::Key_Home:
+        step = Step::first;
+        break;
+      case Qt::Key_End:
+        step = Step::last;
+        break;
+      default:
+        break;
+    }
+    if (step) {
+      event->accept();
+      return ask(*step);
+    }
+  }
+  UserAction acting(userActing_, actingButton_, MouseButton::none);
   QTableView::keyPressEvent(event);
 }
 
-void ListControl::reload(const Binding* source, int selectedRow) {
-  const std::size_t available = source ? source->rowCount() : 0;
-  const int rows =
-      available > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(available);
-  std::vector<QString> cells;
-  cells.reserve(static_cast<std::size_t>(rows) * columns_.size());
-  for (int r = 0; r < rows; ++r) {
-    for (const ListColumnView& c : columns_) {
-      std::string shown =
-          formatPicture(c.picture, source->cell(static_cast<std::size_t>(r), c.column.field));
-      // A number's picture fills its positions with blanks; the column's alignment is
-      // what places the number, so the fill is not drawn.
-      if (c.picture.kind == Picture::Kind::number)
-        shown.erase(0, shown.find_first_not_of(' ') == std::string::npos
-                           ? shown.size()
-                           : shown.find_first_not_of(' '));
-      cells.push_back(fromCp1252(shown));
-    }
+void ListControl::wheelEvent(QWheelEvent* event) {
+  if (!byProgram()) return QTableView::wheelEvent(event);
+  event->accept();
+  // One notch (120 eighths of a degree) is the desktop's number of lines.
+  wheelTurned_ += event->angleDelta().y();
+  while (std::abs(wheelTurned_) >= 120) {
+    const Step step = wheelTurned_ > 0 ? Step::lineUp : Step::lineDown;
+    wheelTurned_ += wheelTurned_ > 0 ? -120 : 120;
+    for (int i = 0; i < std::max(1, QApplication::wheelScrollLines()); ++i) ask(step);
   }
-  model_->setCells(std::move(cells), rows);
-  if (selectedRow >= 1 && selectedRow <= rows) {
+}
+
+void ListControl::reload(const Binding* source, int selectedRow) {
+  model_->load(source);
+  if (selectedRow >= 1 && selectedRow <= model_->rowCount({})) {
     const QModelIndex index = model_->index(selectedRow - 1, 0);
     selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -1,4 +1,5 @@
-// Lists: the list control over the list's binding, reporting the user's choice of row.
+// Lists: the list control over the list's binding, reporting the user's choice of row and,
+// for a list the program scrolls, every scroll asked for.
 #include "platform/ui/qt/control_kind.hpp"
 #include "platform/ui/qt/list_control.hpp"
 #include "platform/ui/window.hpp"
@@ -9,20 +10,24 @@ namespace {
 class ListKind : public ControlKindDriver {
  public:
   QWidget* create(ControlSite& site, const ControlSpec& spec) const override {
-    auto* list = new ListControl(spec.format, site.units(), site.windowWidget());
+    auto* list = new ListControl(spec.format, site.units(),
+                                 (spec.flags & control_flag::vScroll) != 0, site.windowWidget());
     list->setHorizontalScrollBarPolicy(
         (spec.flags & control_flag::hScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    list->setVerticalScrollBarPolicy((spec.flags & control_flag::vScroll) ? Qt::ScrollBarAsNeeded
-                                                                          : Qt::ScrollBarAlwaysOff);
     const int number = spec.number;
     list->onUserSelection = [&site, number](int row, MouseButton button) {
       site.window().control(number).list().selectedRow = row;
       site.deliver({EventKind::newSelection, number, RowChosen{row, button}});
     };
+    list->onScroll = [&site, number](const ScrollRequest& request) {
+      if (site.window().isEnabled(number)) site.deliver({EventKind::scroll, number, request});
+    };
     return list;
   }
   void redisplay(ControlSite&, QWidget& widget, const ControlState& state) const override {
-    static_cast<ListControl&>(widget).reload(state.binding, state.list().selectedRow);
+    auto& list = static_cast<ListControl&>(widget);
+    list.setScrolling(state.list().scrolling, state.list().thumb);
+    list.reload(state.binding, state.list().selectedRow);
   }
 };
 

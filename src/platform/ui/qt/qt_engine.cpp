@@ -85,6 +85,11 @@ void QtEngine::refresh(Window& window, int control) {
   if (QtWindow* w = QtWindow::of(window)) w->refresh(control);
 }
 
+int QtEngine::listLines(const Window& window, int control) const {
+  const QtWindow* w = QtWindow::of(window);
+  return w ? w->listLines(control) : 1;
+}
+
 void QtEngine::focus(Window& window, int control) {
   if (QtWindow* w = QtWindow::of(window)) w->focus(control);
 }

@@ -43,6 +43,7 @@ class QtEngine : public Engine {
   void setTimer(Window& window, std::optional<std::chrono::milliseconds> interval) override;
   Event waitEvent(Window& window) override;
   void refresh(Window& window, int control) override;
+  int listLines(const Window& window, int control) const override;
   void focus(Window& window, int control) override;
   Placement placement(const Window& window) const override;
   void setPlacement(Window& window, const Placement& placement) override;

@@ -13,6 +13,7 @@
 
 #include "platform/ui/qt/cp1252.hpp"
 #include "platform/ui/qt/fonts.hpp"
+#include "platform/ui/qt/list_control.hpp"
 #include "platform/ui/qt/window_title.hpp"
 
 namespace vc::ui::qt {
@@ -170,7 +171,12 @@ QWidget* QtWindow::control(int number) const {
 
 void QtWindow::refreshControl(int number) {
   auto it = controls_.find(number);
-  if (it == controls_.end()) return;
+  if (it == controls_.end()) {
+    // A control without a widget of its own (a tab) shows in the one it belongs to.
+    const ControlSpec* c = window_.structure().control(number);
+    if (c && c->parent != 0 && controls_.count(c->parent)) refreshControl(c->parent);
+    return;
+  }
   const ControlState& state = window_.control(number);
   QWidget& w = *it->second.widget;
   w.setEnabled(state.enabled);
@@ -284,6 +290,11 @@ void QtWindow::paintNow() {
   }
   widget_->repaint();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+int QtWindow::listLines(int number) const {
+  auto* list = dynamic_cast<ListControl*>(control(number));
+  return list ? list->pageLines() : 1;
 }
 
 void QtWindow::focus(int number) {

@@ -62,6 +62,8 @@ class QtWindow : public EngineWindowData, private ControlSite {
   /// at once, taking no user input meanwhile.
   void refresh(int control);
   void focus(int control);
+  /// How many rows list `number` shows at once (1 for a control that is no list).
+  int listLines(int number) const;
   /// The next user event, running a local event loop until there is one.
   Event waitEvent();
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 
+#include "platform/ui/event.hpp"
+
 namespace vc::ui {
 class Window;
 }
@@ -36,6 +38,28 @@ struct Inspect {
 };
 /// Lets the window's timer go off once (it must be running).
 struct Tick {};
+/// Clicks tab `tab` of sheet `sheet` (both by equate), the one shown included.
+struct ChooseTab {
+  std::string sheet;
+  std::string tab;
+};
+/// Asks a list that leaves scrolling to the program to move: by a line or a page, to the
+/// first or last row (keys, wheel or scroll bar alike).
+struct Scroll {
+  std::string list;
+  ScrollRequest::Step step = ScrollRequest::Step::lineDown;
+};
+/// Drags the thumb of such a list's scroll bar to `position` (0 top to 100 bottom).
+struct SetThumb {
+  std::string list;
+  int position = 0;
+};
+/// Clicks row `row` (from 1) of a list with `button` (a right click selects on release).
+struct ClickRow {
+  std::string list;
+  int row = 1;
+  MouseButton button = MouseButton::left;
+};
 
 // Taken by a dialog or message box.
 
@@ -50,7 +74,7 @@ struct Acknowledge {
   int button = 1;
 };
 
-using Action = std::variant<Press, CloseRequest, TypeKey, MoveWindow, Inspect, Tick, ChooseFile,
-                            CancelFile, Acknowledge>;
+using Action = std::variant<Press, CloseRequest, TypeKey, MoveWindow, Inspect, Tick, ChooseTab,
+                            Scroll, SetThumb, ClickRow, ChooseFile, CancelFile, Acknowledge>;
 
 }  // namespace vc::ui::script

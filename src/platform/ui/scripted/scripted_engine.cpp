@@ -1,5 +1,6 @@
 #include "platform/ui/scripted/scripted_engine.hpp"
 
+#include <algorithm>
 #include <utility>
 
 namespace vc::ui {
@@ -62,6 +63,37 @@ class ScriptedEngine::WindowTurn {
     if (!data_.timer) fail("has no timer running");
     return Event{EventKind::timer, 0, TimerTick{}};
   }
+  std::optional<Event> operator()(const script::ChooseTab& a) const {
+    const int sheet = control(a.sheet, ControlKind::sheet);
+    const int tab = control(a.tab, ControlKind::tab);
+    if (window_.structure().control(tab)->parent != sheet)
+      fail(a.tab + " is not a tab of " + a.sheet);
+    int index = 0;
+    for (const ControlSpec& c : window_.structure().controls)
+      if (c.kind == ControlKind::tab && c.parent == sheet) {
+        ++index;
+        if (c.number == tab) break;
+      }
+    window_.control(sheet).sheet().choice = index;
+    return Event{EventKind::newSelection, sheet, TabChosen{index, tab}};
+  }
+  std::optional<Event> operator()(const script::Scroll& a) const {
+    return Event{EventKind::scroll, pagedList(a.list), ScrollRequest{a.step, 0}};
+  }
+  std::optional<Event> operator()(const script::SetThumb& a) const {
+    if (a.position < 0 || a.position > 100) fail("a thumb stands between 0 and 100");
+    return Event{EventKind::scroll, pagedList(a.list),
+                 ScrollRequest{ScrollRequest::Step::thumb, a.position}};
+  }
+  std::optional<Event> operator()(const script::ClickRow& a) const {
+    const int list = control(a.list, ControlKind::list);
+    const Binding* rows = window_.control(list).binding;
+    const std::size_t count = rows ? rows->rowCount() : 0;
+    if (a.row < 1 || static_cast<std::size_t>(a.row) > count)
+      fail(a.list + " shows no row " + std::to_string(a.row));
+    window_.control(list).list().selectedRow = a.row;
+    return Event{EventKind::newSelection, list, RowChosen{a.row, a.button}};
+  }
   std::optional<Event> operator()(const script::ChooseFile&) const {
     fail("waits, but the script answers a file dialog");
   }
@@ -82,6 +114,20 @@ class ScriptedEngine::WindowTurn {
     reachable();
     const int n = window_.number(equate);
     if (n == 0) fail("has no control " + equate);
+    return n;
+  }
+  // An enabled control of `kind`.
+  int control(const std::string& equate, ControlKind kind) const {
+    const int n = control(equate);
+    if (window_.structure().control(n)->kind != kind) fail(equate + " is not of the kind acted on");
+    if (!window_.isEnabled(n)) fail(equate + " is disabled");
+    return n;
+  }
+  // A list that leaves its scrolling to the program: only such a list asks it to scroll.
+  int pagedList(const std::string& equate) const {
+    const int n = control(equate, ControlKind::list);
+    if (window_.control(n).list().scrolling != ListScrolling::byProgram)
+      fail(equate + " scrolls by itself");
     return n;
   }
 
@@ -144,6 +190,13 @@ Event ScriptedEngine::waitEvent(Window& window) {
 }
 
 void ScriptedEngine::refresh(Window&, int) {}
+
+int ScriptedEngine::listLines(const Window& window, int control) const {
+  const ControlSpec* list = window.structure().control(control);
+  if (!list || !list->at.height) return 1;
+  const int header = list->format.find('~') != std::string::npos ? 1 : 0;
+  return std::max(1, *list->at.height / 10 - header);
+}
 
 void ScriptedEngine::focus(Window&, int) {}
 

@@ -36,6 +36,19 @@ class ScriptedEngine : public Engine {
     return then(script::Inspect{std::move(look)});
   }
   ScriptedEngine& tick() { return then(script::Tick{}); }
+  ScriptedEngine& chooseTab(const std::string& sheet, const std::string& tab) {
+    return then(script::ChooseTab{sheet, tab});
+  }
+  ScriptedEngine& scroll(const std::string& list, ScrollRequest::Step step) {
+    return then(script::Scroll{list, step});
+  }
+  ScriptedEngine& setThumb(const std::string& list, int position) {
+    return then(script::SetThumb{list, position});
+  }
+  ScriptedEngine& clickRow(const std::string& list, int row,
+                           MouseButton button = MouseButton::left) {
+    return then(script::ClickRow{list, row, button});
+  }
   ScriptedEngine& chooseFile(const std::string& path) { return then(script::ChooseFile{path}); }
   ScriptedEngine& cancelFile() { return then(script::CancelFile{}); }
   ScriptedEngine& acknowledge(int button = 1) { return then(script::Acknowledge{button}); }
@@ -57,6 +70,8 @@ class ScriptedEngine : public Engine {
   void setTimer(Window& window, std::optional<std::chrono::milliseconds> interval) override;
   Event waitEvent(Window& window) override;
   void refresh(Window& window, int control) override;
+  /// A line is 10 vertical dialog units, and a list with column headers gives one to them.
+  int listLines(const Window& window, int control) const override;
   void focus(Window& window, int control) override;
   Placement placement(const Window& window) const override;
   void setPlacement(Window& window, const Placement& placement) override;
