@@ -5,6 +5,8 @@
 #include <limits>
 #include <string>
 
+#include "platform/ui/calendar.hpp"
+
 namespace vc::ui {
 namespace {
 
@@ -32,7 +34,9 @@ TEST(PictureTest, ParsesTextAndNumberPictures) {
       {"@n03", Picture::Kind::none, 0},
       {"@n-3", Picture::Kind::none, 0},
       {"@n3.2", Picture::Kind::none, 0},
-      {"@d17", Picture::Kind::none, 0},
+      {"@d4", Picture::Kind::none, 0},
+      {"@d170", Picture::Kind::none, 0},
+      {"@t", Picture::Kind::none, 0},
       {"@s2x", Picture::Kind::none, 0},
   };
   for (const Case& c : cases) {
@@ -76,11 +80,137 @@ TEST(PictureTest, FormatsValuesThroughPictures) {
       {"text that is no number counts as 0", "@n3", std::string("abc"), "  0"},
       {"blank text counts as 0", "@n3", std::string("   "), "  0"},
       {"huge numeric text saturates", "@n3", std::string("99999999999999999999999"), "###"},
-      {"unknown picture shows the text", "@d17", std::string("Hola"), "Hola"},
+      {"unknown picture shows the text", "@d4", std::string("Hola"), "Hola"},
       {"unknown picture shows the number", "", -7LL, "-7"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    EXPECT_EQ(formatPicture(parsePicture(c.picture), c.value), c.shown);
+  }
+}
+
+TEST(PictureTest, ParsesDateTimeAndPatternPictures) {
+  struct Case {
+    const char* picture;
+    Picture::Kind kind;
+    const char* pattern;
+  };
+  const Case cases[] = {
+      {"D17", Picture::Kind::date, ""},
+      {"@d17", Picture::Kind::date, ""},
+      {"T7", Picture::Kind::time, ""},
+      {"@t7@", Picture::Kind::time, ""},
+      {"pPage <<#p", Picture::Kind::pattern, "Page <<#"},
+      {"@P#-##P", Picture::Kind::pattern, "#-##"},
+      {"pp", Picture::Kind::pattern, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.picture);
+    const Picture p = parsePicture(c.picture);
+    EXPECT_EQ(p.kind, c.kind);
+    EXPECT_EQ(p.pattern, c.pattern);
+  }
+}
+
+// The regional settings each case names; every entry not named keeps its default.
+RegionalSettings withDefaults() {
+  return {};
+}
+RegionalSettings with24Hours() {
+  return {.iTime = 1};
+}
+RegionalSettings withoutLeadingZero() {
+  return {.iTLzero = 0};
+}
+RegionalSettings withDayMonthYear() {
+  return {.sShortDate = "d/M/yyyy"};
+}
+RegionalSettings withOwnEntries() {
+  return {.sShortDate = "dd.MM.yyyy", .sTime = ".", .s1159 = "a.m.", .s2359 = "p.m."};
+}
+
+long long at(int hours, int minutes, int seconds = 0) {
+  return ((hours * 60LL + minutes) * 60 + seconds) * 100;
+}
+
+TEST(PictureTest, FormatsDatesAndTimesAsTheRegionalSettingsSay) {
+  struct Case {
+    const char* name;
+    const char* picture;
+    CellValue value;
+    RegionalSettings (*regional)();
+    std::string shown;
+  };
+  const long long december10 = dayNumber({2026, 12, 10});
+  const long long march5 = dayNumber({2026, 3, 5});
+  const Case cases[] = {
+      {"default date", "D17", december10, withDefaults, "12/10/26"},
+      {"default time", "T7", at(14, 5), withDefaults, "02:05 PM"},
+      {"24-hour clock", "T7", at(14, 5), with24Hours, "14:05"},
+      {"no leading zero", "T7", at(14, 5), withoutLeadingZero, " 2:05 PM"},
+      {"default date, one-digit day and month", "D17", march5, withDefaults, "03/05/26"},
+      {"24-hour clock in the morning", "T7", at(9, 5), with24Hours, "09:05"},
+      {"morning without leading zero", "T7", at(9, 5), withoutLeadingZero, " 9:05 AM"},
+      {"short date d/M/yyyy", "D17", march5, withDayMonthYear, "5/3/2026"},
+      {"midnight", "T7", at(0, 0), withDefaults, "12:00 AM"},
+      {"noon", "T7", at(12, 0), withDefaults, "12:00 PM"},
+      {"a minute before noon", "T7", at(11, 59, 59), withDefaults, "11:59 AM"},
+      {"a minute before midnight", "T7", at(23, 59), withDefaults, "11:59 PM"},
+      {"midnight on a 24-hour clock", "T7", at(0, 0), with24Hours, "00:00"},
+      {"seconds are not shown", "T7", at(9, 5, 59), with24Hours, "09:05"},
+      {"a time past the day wraps", "T7", at(24, 5), with24Hours, "00:05"},
+      {"a time before the day wraps", "T7", -at(0, 1), with24Hours, "23:59"},
+      {"own separator and designators", "T7", at(21, 30), withOwnEntries, "09.30 p.m."},
+      {"own date pattern", "D17", march5, withOwnEntries, "05.03.2026"},
+      {"year 2000 in two digits", "D17", dayNumber({2000, 1, 1}), withDefaults, "01/01/00"},
+      {"leap day", "D17", dayNumber({2024, 2, 29}), withDayMonthYear, "29/2/2024"},
+      {"a date given as text", "D17", std::to_string(march5), withDefaults, "03/05/26"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(formatPicture(parsePicture(c.picture), c.value, c.regional()), c.shown);
+  }
+}
+
+TEST(PictureTest, DateAndTimeFollowTheSettingsInForce) {
+  RegionalSettings s;
+  s.iTime = 1;
+  s.sShortDate = "yyyy-MM-dd";
+  setRegionalSettings(s);
+  EXPECT_EQ(formatPicture(parsePicture("T7"), at(14, 5)), "14:05");
+  EXPECT_EQ(formatPicture(parsePicture("D17"), dayNumber({2026, 12, 10})), "2026-12-10");
+  setRegionalSettings({});
+  EXPECT_EQ(formatPicture(parsePicture("T7"), at(14, 5)), "02:05 PM");
+}
+
+TEST(PictureTest, FormatsNumbersThroughPatterns) {
+  struct Case {
+    const char* picture;
+    long long value;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"pPage <<#p", 1, "Page   1"},
+      {"pPage <<#p", 12, "Page  12"},
+      {"pPage <<#p", 123, "Page 123"},
+      // Past the positions every digit shows: a page number is never cut.
+      {"pPage <<#p", 1000, "Page 1000"},
+      {"pPage <<#p", 123456, "Page 123456"},
+      {"pPage <<#p", 0, "Page   0"},
+      {"pPage <<#p", -5, "Page  -5"},
+      {"pPage <<#p", -123, "Page -123"},
+      {"p###p", 7, "007"},
+      {"p###p", -7, "-007"},
+      {"p<<<p", 0, "  0"},
+      {"p#-##p", 1234, "12-34"},
+      {"p#-##p", 5, "0-05"},
+      {"p<<#.##p", 5, "  0.05"},
+      {"p(<<#)p", 42, "( 42)"},
+      {"pno positionsp", 42, "no positions42"},
+      {"p<<#p", std::numeric_limits<long long>::min(), "-9223372036854775808"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.picture + std::string(" ") + std::to_string(c.value));
     EXPECT_EQ(formatPicture(parsePicture(c.picture), c.value), c.shown);
   }
 }
