@@ -3,25 +3,19 @@
 #include <QFontDatabase>
 #include <algorithm>
 
+#include "platform/ui/font_stand_ins.hpp"
 #include "platform/ui/qt/cp1252.hpp"
 
 namespace vc::ui::qt {
 
 void installFontStandIns() {
   static const bool installed = [] {
-    struct StandIn {
-      const char* face;
-      const char* standIn;
-    };
-    const StandIn standIns[] = {
-        {"Times New Roman", "Liberation Serif"},     {"Arial", "Liberation Sans"},
-        {"Microsoft Sans Serif", "Liberation Sans"}, {"Courier New", "Liberation Mono"},
-        {"Lucida Console", "Liberation Mono"},
-    };
-    for (const StandIn& s : standIns) {
-      const QString face = QString::fromLatin1(s.face);
+    for (const FontStandIn& s : kFontStandIns) {
+      const QString face =
+          QString::fromLatin1(s.face.data(), static_cast<qsizetype>(s.face.size()));
       if (!QFontDatabase::hasFamily(face))
-        QFont::insertSubstitution(face, QString::fromLatin1(s.standIn));
+        QFont::insertSubstitution(
+            face, QString::fromLatin1(s.standIn.data(), static_cast<qsizetype>(s.standIn.size())));
     }
     return true;
   }();

@@ -1,0 +1,76 @@
+#include "platform/report/qt/widget_placement.hpp"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+namespace vc::report::qt {
+
+WidgetPlacement::WidgetPlacement(QWidget& widget, bool resizable)
+    : widget_(widget), resizable_(resizable), units_(ui::qt::DialogUnits::of(widget.font())) {}
+
+bool WidgetPlacement::maximized() const {
+  return (widget_.windowState() & Qt::WindowMaximized) != 0;
+}
+
+bool WidgetPlacement::minimized() const {
+  return (widget_.windowState() & Qt::WindowMinimized) != 0;
+}
+
+int WidgetPlacement::x() const {
+  return units_.fromPixelsX(widget_.x());
+}
+
+int WidgetPlacement::y() const {
+  return units_.fromPixelsY(widget_.y());
+}
+
+int WidgetPlacement::width() const {
+  return units_.fromPixelsX(widget_.width());
+}
+
+int WidgetPlacement::height() const {
+  return units_.fromPixelsY(widget_.height());
+}
+
+void WidgetPlacement::setState(Qt::WindowState state, bool on) {
+  const Qt::WindowStates now = widget_.windowState();
+  widget_.setWindowState(on ? (now | state) : (now & ~state));
+}
+
+void WidgetPlacement::setMaximized(bool on) {
+  setState(Qt::WindowMaximized, on);
+}
+
+void WidgetPlacement::setMinimized(bool on) {
+  setState(Qt::WindowMinimized, on);
+}
+
+void WidgetPlacement::setX(int x) {
+  if (x != settings::kNoValue) widget_.move(units_.toPixelsX(x), widget_.y());
+}
+
+void WidgetPlacement::setY(int y) {
+  if (y != settings::kNoValue) widget_.move(widget_.x(), units_.toPixelsY(y));
+}
+
+void WidgetPlacement::setWidth(int width) {
+  if (width != settings::kNoValue && resizable_)
+    widget_.resize(std::max(units_.toPixelsX(width), 1), widget_.height());
+}
+
+void WidgetPlacement::setHeight(int height) {
+  if (height != settings::kNoValue && resizable_)
+    widget_.resize(widget_.width(), std::max(units_.toPixelsY(height), 1));
+}
+
+void WidgetPlacement::centre() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const QSize size = widget_.size();
+  widget_.move(std::max(area.left(), area.left() + (area.width() - size.width()) / 2),
+               std::max(area.top(), area.top() + (area.height() - size.height()) / 2));
+}
+
+}  // namespace vc::report::qt

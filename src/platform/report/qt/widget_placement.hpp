@@ -1,0 +1,42 @@
+// A top-level widget's placement as the settings store keeps it: position and size in
+// dialog units of the widget's font, maximised and minimised state.
+#pragma once
+
+#include <QWidget>
+
+#include "platform/settings/window_placement.hpp"
+#include "platform/ui/qt/dialog_units.hpp"
+
+namespace vc::report::qt {
+
+class WidgetPlacement : public settings::WindowPlacement {
+ public:
+  WidgetPlacement(QWidget& widget, bool resizable);
+
+  bool maximized() const override;
+  bool minimized() const override;
+  bool resizable() const override { return resizable_; }
+  int x() const override;
+  int y() const override;
+  int width() const override;
+  int height() const override;
+  void setMaximized(bool on) override;
+  void setMinimized(bool on) override;
+  /// kNoValue leaves the position as it is (the widget starts centred).
+  void setX(int x) override;
+  void setY(int y) override;
+  void setWidth(int width) override;
+  void setHeight(int height) override;
+
+  /// Puts the widget, at its present size, in the middle of the screen's free area.
+  void centre();
+
+ private:
+  void setState(Qt::WindowState state, bool on);
+
+  QWidget& widget_;
+  bool resizable_;
+  ui::qt::DialogUnits units_;
+};
+
+}  // namespace vc::report::qt

@@ -1,0 +1,34 @@
+#include "platform/report/report_structure.hpp"
+
+namespace vc::report {
+
+const BandSpec* ReportSpec::band(int number) const {
+  for (const BandSpec& b : bands)
+    if (b.number == number) return &b;
+  return nullptr;
+}
+
+const BandSpec* ReportSpec::bandOf(int number) const {
+  for (const BandSpec& b : bands)
+    for (const ControlSpec& c : b.controls)
+      if (c.number == number) return &b;
+  return nullptr;
+}
+
+const ControlSpec* ReportSpec::control(int number) const {
+  for (const BandSpec& b : bands)
+    for (const ControlSpec& c : b.controls)
+      if (c.number == number) return &c;
+  return nullptr;
+}
+
+int ReportSpec::number(const std::string& equate) const {
+  for (const BandSpec& b : bands) {
+    if (b.equate == equate) return b.number;
+    for (const ControlSpec& c : b.controls)
+      if (c.equate == equate) return c.number;
+  }
+  return 0;
+}
+
+}  // namespace vc::report
