@@ -58,11 +58,13 @@ void paintText(QPainter& painter, const PrintedItem& item, const QRectF& box,
     painter.drawText(box, flags | alignmentOf(item.align), text);
     return;
   }
-  // Squeezed across to the box, so a long value keeps every character and stays clear
-  // of the next column.
+  // Squeezed across so that a long value keeps every character and still ends a blank's
+  // width short of its box: the next column's text never touches it.
+  const double blank = metrics.horizontalAdvance(QLatin1Char(' '));
+  const double room = box.width() - blank > box.width() / 2 ? box.width() - blank : box.width();
   painter.save();
   painter.translate(box.topLeft());
-  painter.scale(box.width() / width, 1.0);
+  painter.scale(room / width, 1.0);
   painter.drawText(QRectF(0, 0, width, box.height()), flags | Qt::AlignLeft, text);
   painter.restore();
 }
