@@ -219,8 +219,8 @@ void ReportInstance::endPage() {
 }
 
 PageSet ReportInstance::close() {
-  if (!pages_) return PageSet(structure_.paperWidth, structure_.paperHeight,
-                              structure_.orientation);
+  if (!pages_)
+    return PageSet(structure_.paperWidth, structure_.paperHeight, structure_.orientation);
   endPage();
   PageSet pages = std::move(*pages_);
   pages_.reset();

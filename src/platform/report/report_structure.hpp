@@ -47,10 +47,10 @@ struct ControlSpec {
   int number = 0;      // the report's control numbers, bands included
   std::string equate;  // "RES_NOMBRE" for ?RES:NOMBRE
   ControlKind kind = ControlKind::fixedText;
-  Rect at;                   // within the band; width or height may be kFromPicture
-  std::string text;          // a fixed text, or an image's file; Windows-1252 bytes
-  std::string use;           // the bound variable a variable text or text box shows
-  std::string picture;       // "s30", "pPage <<#p"; none: the value as it is
+  Rect at;                       // within the band; width or height may be kFromPicture
+  std::string text;              // a fixed text, or an image's file; Windows-1252 bytes
+  std::string use;               // the bound variable a variable text or text box shows
+  std::string picture;           // "s30", "pPage <<#p"; none: the value as it is
   std::optional<ui::Font> font;  // the band's font when absent
   Align align = Align::left;
   unsigned flags = 0;
@@ -76,8 +76,8 @@ struct BandSpec {
 enum class Orientation { portrait, landscape };
 
 struct ReportSpec {
-  std::string name;     // the structure's label, e.g. "P25_REPORT"
-  std::string jobName;  // what the printer's queue calls it
+  std::string name;       // the structure's label, e.g. "P25_REPORT"
+  std::string jobName;    // what the printer's queue calls it
   int paperWidth = 8500;  // as the paper stands in portrait; US Letter by default
   int paperHeight = 11000;
   Orientation orientation = Orientation::portrait;

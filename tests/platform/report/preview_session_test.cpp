@@ -82,13 +82,13 @@ TEST_F(PreviewSessionTest, AFailedPrintIsToldAndThePreviewComesBack) {
   PrintTarget pdf{PrintTarget::Kind::pdfFile, "/nowhere/x.pdf"};
   output.failNextPrint("cannot write /nowhere/x.pdf").printPages(2, 3, pdf).leavePreview();
   EXPECT_EQ(run(), PreviewOutcome::left);
-  EXPECT_EQ(output.transcript(),
-            (std::vector<std::string>{"preview: 3 pages", "print: resumen Report, pages 2-3",
-                                      "print failed: cannot write /nowhere/x.pdf",
-                                      "preview: 3 pages"}));
-  EXPECT_EQ(boxes.shown, std::vector<std::string>{
-                             "Print Error: Could not print the report: cannot write "
-                             "/nowhere/x.pdf."});
+  EXPECT_EQ(
+      output.transcript(),
+      (std::vector<std::string>{"preview: 3 pages", "print: resumen Report, pages 2-3",
+                                "print failed: cannot write /nowhere/x.pdf", "preview: 3 pages"}));
+  EXPECT_EQ(boxes.shown,
+            std::vector<std::string>{"Print Error: Could not print the report: cannot write "
+                                     "/nowhere/x.pdf."});
   ASSERT_EQ(output.previews().size(), 2u);
   EXPECT_EQ(output.previews()[1].pageCount(), 3);
   ASSERT_EQ(output.prints().size(), 1u);

@@ -11,16 +11,15 @@
 namespace vc::report {
 namespace {
 
-using testing::SampleVariables;
 using testing::sampleReport;
+using testing::SampleVariables;
 namespace sample = testing::sample;
 
 /// One page's bands as "kind:number" in drawing order.
 std::vector<std::string> bandOrder(const PageSet& pages, const Page& page) {
   static const char* names[] = {"form", "header", "detail", "footer"};
   std::vector<std::string> order;
-  for (const PrintedBand& b : page.bands())
-    order.push_back(names[static_cast<int>(pages.kind(b))]);
+  for (const PrintedBand& b : page.bands()) order.push_back(names[static_cast<int>(pages.kind(b))]);
   return order;
 }
 
@@ -63,8 +62,8 @@ TEST_F(ReportInstanceTest, FortyOneRowsFillAPageAndTheNextRowStartsAnother) {
     int pages;
     int rowsOnLastPage;
   };
-  for (const Case& c : {Case{1, 1, 1}, Case{41, 1, 41}, Case{42, 2, 1}, Case{82, 2, 41},
-                        Case{83, 3, 1}}) {
+  for (const Case& c :
+       {Case{1, 1, 1}, Case{41, 1, 41}, Case{42, 2, 1}, Case{82, 2, 41}, Case{83, 3, 1}}) {
     SCOPED_TRACE(std::to_string(c.rows) + " rows");
     const PageSet pages = printRows(c.rows);
     ASSERT_EQ(pages.pageCount(), c.pages);

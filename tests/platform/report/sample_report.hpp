@@ -19,11 +19,10 @@ struct SampleVariables {
   text::FixedText<30> mode;
 
   std::vector<Binding> bindings() const {
-    return {bind("FILE", fileName), bind("NAME", name), bind("MODULE", module),
-            bind("TYPE", type), bind("MODE", mode)};
+    return {bind("FILE", fileName), bind("NAME", name), bind("MODULE", module), bind("TYPE", type),
+            bind("MODE", mode)};
   }
-  void row(const std::string& n, const std::string& m, const std::string& t,
-           const std::string& o) {
+  void row(const std::string& n, const std::string& m, const std::string& t, const std::string& o) {
     name = n;
     module = m;
     type = t;
@@ -91,8 +90,8 @@ inline ReportSpec sampleReport() {
   header.at = {250, 250, 8000, 942};
   header.font = sans;
   header.controls = {
-      fixed(sample::TITLE, "REPORTTITLE", {83, -8, 2283, 175}, "Informe de Diferencias :",
-            title, 0),
+      fixed(sample::TITLE, "REPORTTITLE", {83, -8, 2283, 175}, "Informe de Diferencias :", title,
+            0),
       fixed(7, "REPORTTITLE_2", {83, 275, 742, 175}, "Archivo 1:", sans, transparent),
       fixed(5, "HEADERTITLE_2", {83, 758, 583, 167}, "Variable", std::nullopt, transparent),
       fixed(3, "HEADERTITLE_1", {2092, 758, 892, 170}, "Modulo", std::nullopt, transparent),
@@ -118,8 +117,7 @@ inline ReportSpec sampleReport() {
   line.equate = "LINE1";
   line.kind = ControlKind::line;
   line.at = {117, 8, 7725, 0};
-  detail.controls = {line,
-                     variable(sample::NAME, "RES_NOMBRE", 117, "NAME"),
+  detail.controls = {line, variable(sample::NAME, "RES_NOMBRE", 117, "NAME"),
                      variable(sample::MODULE, "RES_MODULO", 1983, "MODULE"),
                      variable(sample::TYPE, "RES_TIPO", 4033, "TYPE"),
                      variable(sample::MODE, "RES_MODO_2", 6017, "MODE")};
@@ -141,8 +139,8 @@ inline ReportSpec sampleReport() {
       fixed(sample::DATE_STAMP, "REPORTDATESTAMP_2", {490, 52, 927, 135}, "<-- Date Stamp -->",
             arial, transparent),
       fixed(18, "REPORTTIMEPROMPT_2", {1625, 52, 271, 135}, "Time:", arial, transparent),
-      fixed(sample::TIME_STAMP, "REPORTTIMESTAMP_2", {1927, 52, 927, 135},
-            "<-- Time Stamp -->", arial, transparent),
+      fixed(sample::TIME_STAMP, "REPORTTIMESTAMP_2", {1927, 52, 927, 135}, "<-- Time Stamp -->",
+            arial, transparent),
       page,
   };
 

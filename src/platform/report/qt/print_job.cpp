@@ -17,16 +17,16 @@ namespace {
 constexpr int kPdfResolution = 1200;
 
 QPageLayout layoutOf(const PageSet& pages) {
-  const double w = (pages.orientation() == Orientation::portrait ? pages.pageWidth()
-                                                                 : pages.pageHeight()) /
-                   1000.0;
-  const double h = (pages.orientation() == Orientation::portrait ? pages.pageHeight()
-                                                                 : pages.pageWidth()) /
-                   1000.0;
-  return QPageLayout(QPageSize(QSizeF(w, h), QPageSize::Inch),
-                     pages.orientation() == Orientation::portrait ? QPageLayout::Portrait
-                                                                  : QPageLayout::Landscape,
-                     QMarginsF(0, 0, 0, 0));
+  const double w =
+      (pages.orientation() == Orientation::portrait ? pages.pageWidth() : pages.pageHeight()) /
+      1000.0;
+  const double h =
+      (pages.orientation() == Orientation::portrait ? pages.pageHeight() : pages.pageWidth()) /
+      1000.0;
+  return QPageLayout(
+      QPageSize(QSizeF(w, h), QPageSize::Inch),
+      pages.orientation() == Orientation::portrait ? QPageLayout::Portrait : QPageLayout::Landscape,
+      QMarginsF(0, 0, 0, 0));
 }
 
 /// Draws the pages of `range` on a device that `painter` has begun; `newPage` moves the
@@ -67,8 +67,8 @@ PrintResult printPdf(const PageSet& pages, PageRange range, const std::string& j
     writer.setPageLayout(layoutOf(pages));
     QPainter painter;
     if (painter.begin(&writer)) {
-      painted = paintRange(painter, pages, range, writer.resolution(),
-                           [&] { return writer.newPage(); });
+      painted =
+          paintRange(painter, pages, range, writer.resolution(), [&] { return writer.newPage(); });
       painted = painter.end() && painted;
     }
   }
@@ -76,8 +76,7 @@ PrintResult printPdf(const PageSet& pages, PageRange range, const std::string& j
     file.cancelWriting();
     return failed("cannot write " + path);
   }
-  if (!file.commit())
-    return failed("cannot write " + path + " (" + text(file.errorString()) + ")");
+  if (!file.commit()) return failed("cannot write " + path + " (" + text(file.errorString()) + ")");
   return {};
 }
 

@@ -31,8 +31,7 @@ QImage drawText(const std::string& text, int width, unsigned flags) {
   const int id = pages.addLayout(band);
   pages.startPage(1);
   pages.place(id, 1000, 1000, {text});
-  QImage image(static_cast<int>(8.5 * kPpi), static_cast<int>(11 * kPpi),
-               QImage::Format_RGB32);
+  QImage image(static_cast<int>(8.5 * kPpi), static_cast<int>(11 * kPpi), QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter painter(&image);
   qt::paintPage(painter, pages, pages.pages()[0], kPpi);

@@ -13,8 +13,8 @@
 #include "platform/report/qt/print_dialog.hpp"
 #include "platform/report/qt/qt_output.hpp"
 #include "platform/report/report_instance.hpp"
-#include "platform/settings/settings_store.hpp"
 #include "platform/report/sample_report.hpp"
+#include "platform/settings/settings_store.hpp"
 #include "report_qt_support.hpp"
 #include "support/temp_folder.hpp"
 

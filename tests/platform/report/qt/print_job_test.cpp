@@ -103,8 +103,7 @@ TEST_F(PrintJobTest, AFileThatCannotBeWrittenIsAFailureWithItsReason) {
   const std::string aFolder = folder.path().string();
   for (const std::string& path : {missingFolder, aFolder, std::string()}) {
     SCOPED_TRACE(path);
-    const PrintResult r =
-        qt::printPages(pages, {1, 1}, "job", {PrintTarget::Kind::pdfFile, path});
+    const PrintResult r = qt::printPages(pages, {1, 1}, "job", {PrintTarget::Kind::pdfFile, path});
     EXPECT_EQ(r.outcome, PrintResult::Outcome::failed);
     EXPECT_FALSE(r.reason.empty());
     if (!path.empty()) {
@@ -126,8 +125,8 @@ TEST_F(PrintJobTest, AnExistingFileIsReplacedWhole) {
 
 TEST_F(PrintJobTest, AMissingPrinterIsAFailure) {
   const PageSet pages = layOut(1);
-  const PrintResult r = qt::printPages(pages, {1, 1}, "job",
-                                       {PrintTarget::Kind::printer, "no printer of this name"});
+  const PrintResult r =
+      qt::printPages(pages, {1, 1}, "job", {PrintTarget::Kind::printer, "no printer of this name"});
   EXPECT_EQ(r.outcome, PrintResult::Outcome::failed);
   EXPECT_NE(r.reason.find("no printer of this name"), std::string::npos) << r.reason;
 }

@@ -1,0 +1,15 @@
+// The report framework at a glance: what a report procedure uses of it.
+#pragma once
+
+// A report's declarative structure: paper, fonts, detail area, bands and their controls.
+#include "platform/report/report_structure.hpp"
+// Variables bound to a report, read each time a band that shows them is printed.
+#include "platform/report/binding.hpp"
+// An instance of a structure: prints bands onto pages, numbers them, ends and closes.
+#include "platform/report/report_instance.hpp"
+// The laid-out pages as data, per page its bands and their items as printed.
+#include "platform/report/page_set.hpp"
+// The output seam: a print preview, and printing to a printer or a PDF file.
+#include "platform/report/report_output.hpp"
+// The preview shown until the user leaves it or the pages have been printed.
+#include "platform/report/preview_session.hpp"
