@@ -13,3 +13,7 @@
 #include "platform/report/report_output.hpp"
 // The preview shown until the user leaves it or the pages have been printed.
 #include "platform/report/preview_session.hpp"
+// Today's date and the time of day, from one reading.
+#include "platform/report/clock.hpp"
+// The progress measure over rows read in the order of a text key.
+#include "platform/report/string_step.hpp"
