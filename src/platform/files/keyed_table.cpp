@@ -10,6 +10,7 @@
 #include "platform/files/sqlite/key_cursor.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
 #include "platform/files/sqlite/table_schema.hpp"
+#include "platform/files/table_view.hpp"
 #include "platform/os/file_name.hpp"
 #include "platform/os/os.hpp"
 #include "platform/text/ascii_case.hpp"
@@ -84,6 +85,21 @@ KeyedTable::KeyedTable(TableSpec layout, std::string fileName, void* record)
 
 KeyedTable::~KeyedTable() {
   close();
+  // A view left bound reads nothing from now on.
+  for (TableView* view : views_) view->table_ = nullptr;
+}
+
+void KeyedTable::stopReads() {
+  if (open_ == nullptr) return;
+  open_->cursor.stop();
+  for (TableView* view : views_) {
+    if (view->cursor_) view->cursor_->stop();
+  }
+}
+
+FileStatus KeyedTable::prepareCursor(sqlite::KeyCursor& cursor) {
+  if (open_ == nullptr) return FileStatus::of(FileError::accessDenied);
+  return cursor.prepare(open_->connection.db);
 }
 
 FileStatus KeyedTable::open(std::uint8_t openMode) {
@@ -133,6 +149,9 @@ void KeyedTable::close() {
   // A close reports nothing; a commit that fails here leaves the file as it was before
   // the stream, which the journal guarantees.
   if (streaming_) (void)flush();
+  for (TableView* view : views_) {
+    if (view->cursor_) view->cursor_->release();
+  }
   OpenFileRegistry::closed(open_->canonical);
   open_.reset();
   streaming_ = false;
@@ -188,7 +207,7 @@ FileStatus KeyedTable::remove() {
 FileStatus KeyedTable::stream() {
   if (open_ == nullptr) return FileStatus::of(FileError::accessDenied);
   if (streaming_) return {};
-  open_->cursor.stop();
+  stopReads();
   const int rc = sqlite::exec(open_->connection.db, "BEGIN IMMEDIATE");
   if (rc != SQLITE_OK) return sqlite::statusOf(open_->connection.db, rc);
   streaming_ = true;
@@ -207,6 +226,9 @@ FileStatus KeyedTable::flush() {
 std::uint64_t KeyedTable::records() {
   if (open_ == nullptr) return 0;
   open_->cursor.stopStale();
+  for (TableView* view : views_) {
+    if (view->cursor_) view->cursor_->stopStale();
+  }
   sqlite3_stmt* st = open_->count.get();
   std::uint64_t n = 0;
   if (sqlite3_step(st) == SQLITE_ROW) n = static_cast<std::uint64_t>(sqlite3_column_int64(st, 0));
@@ -216,7 +238,7 @@ std::uint64_t KeyedTable::records() {
 
 FileError KeyedTable::add() {
   if (open_ == nullptr) return error_ = FileError::accessDenied;
-  open_->cursor.stop();
+  stopReads();
   sqlite3_stmt* st = open_->insert.get();
   int param = 1;
   for (const FieldSpec& f : layout_.fields) {
@@ -247,7 +269,7 @@ FileError KeyedTable::add() {
 
 FileError KeyedTable::deleteCurrent() {
   if (open_ == nullptr || !open_->cursor.current()) return error_ = FileError::recordNotAvailable;
-  open_->cursor.stop();
+  stopReads();
   sqlite3_stmt* st = open_->erase.get();
   sqlite3_bind_int64(st, 1, *open_->cursor.current());
   const int rc = sqlite3_step(st);
@@ -275,6 +297,40 @@ bool KeyedTable::eof() {
 
 FileError KeyedTable::next() {
   error_ = open_ == nullptr ? FileError::recordNotAvailable : open_->cursor.next();
+  return error_;
+}
+
+bool KeyedTable::bof() {
+  if (open_ == nullptr) return true;
+  const bool more = open_->cursor.peekBack();
+  if (open_->cursor.lastError() != FileError::none) error_ = open_->cursor.lastError();
+  return !more;
+}
+
+FileError KeyedTable::previous() {
+  error_ = open_ == nullptr ? FileError::recordNotAvailable : open_->cursor.previous();
+  return error_;
+}
+
+void KeyedTable::setOnFirstComponent(KeyId key) {
+  if (open_ != nullptr) open_->cursor.setOnFirstComponent(key.index);
+}
+
+CursorPosition KeyedTable::position() const {
+  if (open_ == nullptr || !open_->cursor.order()) return {};
+  return open_->cursor.position();
+}
+
+void KeyedTable::set(const CursorPosition& position) {
+  if (open_ != nullptr) open_->cursor.setPosition(position);
+}
+
+FileError KeyedTable::reget(const CursorPosition& position) {
+  if (open_ == nullptr) return error_ = FileError::recordNotAvailable;
+  error_ = open_->cursor.reget(position.sequence, position.key);
+  if (error_ == FileError::recordNotAvailable && open_->cursor.lastError() != FileError::none) {
+    error_ = open_->cursor.lastError();
+  }
   return error_;
 }
 

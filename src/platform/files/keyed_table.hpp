@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/files/file_driver.hpp"
 #include "platform/files/record_layout.hpp"
@@ -27,12 +28,20 @@ struct KeyId {
 struct CursorPosition {
   std::size_t key = 0;
   std::string keyValue;
-  std::int64_t sequence = 0;  // kBeforeAll: before every row with keyValue
+  std::int64_t sequence = 0;  // kBeforeAll / kAfterAll: before / after every row with keyValue
+
+  bool operator==(const CursorPosition&) const = default;
 };
+
+class TableView;
+namespace sqlite {
+class KeyCursor;
+}
 
 class KeyedTable : public FileDriver {
  public:
   static constexpr std::int64_t kBeforeAll = std::numeric_limits<std::int64_t>::min();
+  static constexpr std::int64_t kAfterAll = std::numeric_limits<std::int64_t>::max();
 
   /// `fileName` is the file's name as written (relative to the current folder at each
   /// open); `record` is the declaration's buffer of layout.recordLength bytes.
@@ -68,7 +77,7 @@ class KeyedTable : public FileDriver {
   std::uint64_t records();
   /// ADD: the buffer as a new row, after every row with an equal key value.
   FileError add();
-  /// DELETE: the row last read by NEXT; the position stays where it was.
+  /// DELETE: the row last read by NEXT or PREVIOUS; the position stays where it was.
   FileError deleteCurrent();
 
   // The cursor: this declaration's order and position.
@@ -84,13 +93,36 @@ class KeyedTable : public FileDriver {
   /// NEXT: the row after the position into the buffer; 33 past the last row (and before
   /// any SET).
   FileError next();
+  /// The same backwards: whether no row precedes the position, and PREVIOUS, the row
+  /// before the position into the buffer (33 before the first row and before any SET).
+  bool bof();
+  FileError previous();
+  /// SET on the key's first component alone: the key becomes the order and the position
+  /// is before the first row whose first component is at or after the buffer's.
+  void setOnFirstComponent(KeyId key);
+  /// The position: the key value and place of the row last read, or where a SET stands.
+  /// Without an order (after an open) it names no row.
+  CursorPosition position() const;
+  /// SET back to a position: NEXT reads the row after it, PREVIOUS the row before it.
+  void set(const CursorPosition& position);
+  /// Reads the row a position names again, by identity, and stands on it in the current
+  /// order (the position's key when there is none); 33 when the row is gone.
+  FileError reget(const CursorPosition& position);
 
   /// The error of the last record operation.
   FileError errorCode() const { return error_; }
   const TableSpec& layout() const { return layout_; }
 
  private:
+  friend class TableView;
   struct Open;  // the storage connection, its statements and the cursor
+
+  /// Ends the reads that this opening's cursors and views have going, before a write or
+  /// a transaction: a read left open would hold this opening's view of the file in the
+  /// past, and a write from it would then be refused.
+  void stopReads();
+  /// Prepares a view's cursor on this opening.
+  FileStatus prepareCursor(sqlite::KeyCursor& cursor);
 
   TableSpec layout_;
   std::string fileName_;
@@ -99,6 +131,7 @@ class KeyedTable : public FileDriver {
   bool streaming_ = false;
   int recoverSeconds_ = 0;
   FileError error_ = FileError::none;
+  std::vector<TableView*> views_;  // the views bound to this declaration
 };
 
 }  // namespace vc::files

@@ -23,17 +23,38 @@ void noteTableWrite() {
 }
 
 FileStatus KeyCursor::prepare(sqlite3* db) {
+  release();
   const TableSchema schema(layout_);
-  forward_.clear();
+  int rc = SQLITE_OK;
   for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
-    int rc = SQLITE_OK;
-    Scan scan;
-    scan.statement = Statement(db, schema.scanAfterSql(k), rc, /*persistent=*/true);
-    if (!scan.statement) return openFailure(db, rc);
-    forward_.push_back(std::move(scan));
+    Scan ahead;
+    ahead.statement = Statement(db, schema.scanAfterSql(k), rc, /*persistent=*/true);
+    if (!ahead.statement) break;
+    Scan back;
+    back.statement = Statement(db, schema.scanBeforeSql(k), rc, /*persistent=*/true);
+    if (!back.statement) break;
+    Statement first(db, schema.edgeSql(k, false), rc, /*persistent=*/true);
+    if (!first) break;
+    Statement last(db, schema.edgeSql(k, true), rc, /*persistent=*/true);
+    if (!last) break;
+    forward_.push_back(std::move(ahead));
+    backward_.push_back(std::move(back));
+    edges_.push_back(std::move(first));
+    edges_.push_back(std::move(last));
   }
-  reset();
+  if (rc == SQLITE_OK) byIdentity_ = Statement(db, schema.byIdentitySql(), rc, true);
+  if (rc != SQLITE_OK) {
+    release();
+    return openFailure(db, rc);
+  }
   return {};
+}
+
+void KeyCursor::release() {
+  forward_.clear();
+  backward_.clear();
+  edges_.clear();
+  byIdentity_ = Statement();
 }
 
 void KeyCursor::reset() {
@@ -55,33 +76,76 @@ std::string KeyCursor::keyValueOf(std::size_t key) const {
   return value;
 }
 
-void KeyCursor::set(std::size_t key) {
-  if (key >= layout_.keys.size() || key >= forward_.size()) return;
+std::string KeyCursor::lowestTail(std::size_t key, std::size_t from, unsigned char fill) const {
+  std::string tail;
+  const auto& components = layout_.keys[key].components;
+  for (std::size_t i = from; i < components.size(); ++i) {
+    tail.append(layout_.fields[components[i]].length, static_cast<char>(fill));
+  }
+  return tail;
+}
+
+void KeyCursor::place(std::size_t key, std::string keyValue, std::int64_t sequence) {
   stop();
   order_ = key;
-  position_ = {key, keyValueOf(key), KeyedTable::kBeforeAll};
+  position_ = {key, std::move(keyValue), sequence};
   current_.reset();
 }
 
-void KeyCursor::stop() {
-  for (Scan& s : forward_) {
-    if (s.state != Scan::State::idle) s.statement.reset();
-    s.state = Scan::State::idle;
-  }
+void KeyCursor::set(std::size_t key) {
+  if (key >= layout_.keys.size()) return;
+  place(key, keyValueOf(key), KeyedTable::kBeforeAll);
 }
 
-void KeyCursor::stopStale() {
-  const std::uint64_t now = currentGeneration();
-  for (Scan& s : forward_) {
-    if (s.state != Scan::State::idle && s.generation != now) {
-      s.statement.reset();
+void KeyCursor::setOnFirstComponent(std::size_t key) {
+  if (key >= layout_.keys.size() || layout_.keys[key].components.empty()) return;
+  const FieldSpec& f = layout_.fields[layout_.keys[key].components.front()];
+  std::string value = keyValueOf(key).substr(0, f.length) + lowestTail(key, 1, 0x00);
+  place(key, std::move(value), KeyedTable::kBeforeAll);
+}
+
+void KeyCursor::toFirst(std::size_t key) {
+  if (key >= layout_.keys.size()) return;
+  place(key, lowestTail(key, 0, 0x00), KeyedTable::kBeforeAll);
+}
+
+void KeyCursor::toLast(std::size_t key) {
+  if (key >= layout_.keys.size()) return;
+  place(key, lowestTail(key, 0, 0xFF), KeyedTable::kAfterAll);
+}
+
+void KeyCursor::setPosition(const CursorPosition& position) {
+  if (position.key >= layout_.keys.size()) return;
+  // A position from elsewhere (a decoded text) may have the wrong length; one of the
+  // key's length keeps the seek inside it.
+  std::string value = position.keyValue;
+  value.resize(lowestTail(position.key, 0, 0).size(), '\0');
+  place(position.key, std::move(value), position.sequence);
+}
+
+void KeyCursor::stop() {
+  for (auto* scans : {&forward_, &backward_}) {
+    for (Scan& s : *scans) {
+      if (s.state != Scan::State::idle) s.statement.reset();
       s.state = Scan::State::idle;
     }
   }
 }
 
+void KeyCursor::stopStale() {
+  const std::uint64_t now = currentGeneration();
+  for (auto* scans : {&forward_, &backward_}) {
+    for (Scan& s : *scans) {
+      if (s.state != Scan::State::idle && s.generation != now) {
+        s.statement.reset();
+        s.state = Scan::State::idle;
+      }
+    }
+  }
+}
+
 void KeyCursor::seek(Scan& scan) {
-  // Strictly after (key value, place in the order of addition).
+  // Strictly after (or before) (key value, place in the order of addition).
   sqlite3_stmt* st = scan.statement.get();
   int param = 1;
   std::size_t at = 0;
@@ -100,10 +164,10 @@ void KeyCursor::seek(Scan& scan) {
   scan.generation = currentGeneration();
 }
 
-bool KeyCursor::peek() {
+bool KeyCursor::look(std::vector<Scan>& scans) {
   error_ = FileError::none;
-  if (!order_) return false;
-  Scan& scan = forward_[*order_];
+  if (!order_ || *order_ >= scans.size()) return false;
+  Scan& scan = scans[*order_];
   if (scan.state != Scan::State::idle && scan.generation != currentGeneration()) {
     scan.statement.reset();
     scan.state = Scan::State::idle;
@@ -125,6 +189,14 @@ bool KeyCursor::peek() {
   return false;
 }
 
+bool KeyCursor::peek() {
+  return look(forward_);
+}
+
+bool KeyCursor::peekBack() {
+  return look(backward_);
+}
+
 void KeyCursor::readRow(sqlite3_stmt* st) {
   for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
     const FieldSpec& f = layout_.fields[i];
@@ -142,16 +214,77 @@ void KeyCursor::readRow(sqlite3_stmt* st) {
   }
 }
 
-FileError KeyCursor::next() {
-  if (!peek()) return FileError::recordNotAvailable;
-  Scan& scan = forward_[*order_];
+FileError KeyCursor::read(std::vector<Scan>& scans, std::vector<Scan>& opposite) {
+  if (!look(scans)) return FileError::recordNotAvailable;
+  Scan& scan = scans[*order_];
   sqlite3_stmt* st = scan.statement.get();
   readRow(st);
   position_.keyValue = keyValueOf(*order_);
   position_.sequence = sqlite3_column_int64(st, 0);
   current_ = position_.sequence;
   scan.state = Scan::State::consumed;
+  // The other direction was sought from the old position.
+  Scan& other = opposite[*order_];
+  if (other.state != Scan::State::idle) other.statement.reset();
+  other.state = Scan::State::idle;
   return FileError::none;
+}
+
+FileError KeyCursor::next() {
+  return read(forward_, backward_);
+}
+
+FileError KeyCursor::previous() {
+  return read(backward_, forward_);
+}
+
+FileError KeyCursor::reget(std::int64_t sequence, std::size_t fallbackKey) {
+  error_ = FileError::none;
+  if (!byIdentity_) return FileError::recordNotAvailable;
+  const std::size_t key = order_.value_or(fallbackKey);
+  if (key >= layout_.keys.size()) return FileError::recordNotAvailable;
+  sqlite3_stmt* st = byIdentity_.get();
+  sqlite3_bind_int64(st, 1, sequence);
+  const int rc = sqlite3_step(st);
+  if (rc == SQLITE_ROW) readRow(st);
+  byIdentity_.reset();
+  if (rc != SQLITE_ROW) {
+    if (rc != SQLITE_DONE) error_ = statusOf(sqlite3_db_handle(st), rc).error;
+    return FileError::recordNotAvailable;
+  }
+  place(key, keyValueOf(key), sequence);
+  current_ = sequence;
+  return FileError::none;
+}
+
+std::optional<std::string> KeyCursor::edgeKeyValue(std::size_t key, bool last) {
+  error_ = FileError::none;
+  const std::size_t at = key * 2 + (last ? 1 : 0);
+  if (at >= edges_.size()) return std::nullopt;
+  sqlite3_stmt* st = edges_[at].get();
+  const int rc = sqlite3_step(st);
+  std::optional<std::string> value;
+  if (rc == SQLITE_ROW) {
+    value.emplace();
+    int col = 0;
+    for (std::size_t c : layout_.keys[key].components) {
+      const FieldSpec& f = layout_.fields[c];
+      if (f.kind == FieldKind::text) {
+        std::string part(f.length, ' ');
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(st, col));
+        const auto n = std::min(static_cast<std::size_t>(sqlite3_column_bytes(st, col)), f.length);
+        if (n > 0) std::memcpy(part.data(), bytes, n);
+        *value += part;
+      } else {
+        *value += static_cast<char>(std::clamp(sqlite3_column_int(st, col), 0, 255));
+      }
+      ++col;
+    }
+  } else if (rc != SQLITE_DONE) {
+    error_ = statusOf(sqlite3_db_handle(st), rc).error;
+  }
+  edges_[at].reset();
+  return value;
 }
 
 }  // namespace vc::files::sqlite

@@ -102,19 +102,50 @@ std::string TableSchema::countSql() const {
   return "SELECT count(*) FROM " + quotedName(layout_.table);
 }
 
-std::string TableSchema::scanAfterSql(std::size_t key) const {
-  std::string rowColumns = "\"seq\"";
+std::string TableSchema::rowColumns() const {
+  std::string out = "\"seq\"";
   for (const FieldSpec& f : layout_.fields) {
-    rowColumns += ',';
-    rowColumns += quotedName(f.name);
+    out += ',';
+    out += quotedName(f.name);
   }
+  return out;
+}
+
+std::string TableSchema::orderBy(std::size_t key, const char* direction) const {
+  std::string out;
+  for (std::size_t c : layout_.keys[key].components) {
+    out += quotedName(keyColumn(c)) + ' ' + direction + ',';
+  }
+  return out + "\"seq\" " + direction;
+}
+
+std::string TableSchema::scanAfterSql(std::size_t key) const {
   const std::string cols = keyColumnList(key) + ",\"seq\"";
   std::string params;
   for (std::size_t i = 0; i <= layout_.keys[key].components.size(); ++i) {
     params += (i ? ",?" : "?");
   }
-  return "SELECT " + rowColumns + " FROM " + quotedName(layout_.table) + " WHERE (" + cols +
-         ") > (" + params + ") ORDER BY " + cols;
+  return "SELECT " + rowColumns() + " FROM " + quotedName(layout_.table) + " WHERE (" + cols +
+         ") > (" + params + ") ORDER BY " + orderBy(key, "ASC");
+}
+
+std::string TableSchema::scanBeforeSql(std::size_t key) const {
+  const std::string cols = keyColumnList(key) + ",\"seq\"";
+  std::string params;
+  for (std::size_t i = 0; i <= layout_.keys[key].components.size(); ++i) {
+    params += (i ? ",?" : "?");
+  }
+  return "SELECT " + rowColumns() + " FROM " + quotedName(layout_.table) + " WHERE (" + cols +
+         ") < (" + params + ") ORDER BY " + orderBy(key, "DESC");
+}
+
+std::string TableSchema::byIdentitySql() const {
+  return "SELECT " + rowColumns() + " FROM " + quotedName(layout_.table) + " WHERE \"seq\"=?1";
+}
+
+std::string TableSchema::edgeSql(std::size_t key, bool last) const {
+  return "SELECT " + keyColumnList(key) + " FROM " + quotedName(layout_.table) + " ORDER BY " +
+         orderBy(key, last ? "DESC" : "ASC") + " LIMIT 1";
 }
 
 FileStatus TableSchema::create(sqlite3* db) const {

@@ -32,6 +32,12 @@ class TableSchema {
   std::string countSql() const;
   /// The rows after (key value, seq) in the key's order, every field read, seq first.
   std::string scanAfterSql(std::size_t key) const;
+  /// The rows before (key value, seq) in the key's order, backwards, as scanAfterSql.
+  std::string scanBeforeSql(std::size_t key) const;
+  /// The row with a given seq, every field read, seq first.
+  std::string byIdentitySql() const;
+  /// The key columns of the first (or last) row in the key's order.
+  std::string edgeSql(std::size_t key, bool last) const;
 
   /// Makes an empty file the table with its keys, in one transaction.
   FileStatus create(sqlite3* db) const;
@@ -47,6 +53,8 @@ class TableSchema {
   std::string indexName(std::size_t key) const;
   std::string keyColumnList(std::size_t key) const;
   std::string createIndexSql(std::size_t key, bool ifNotExists) const;
+  std::string rowColumns() const;
+  std::string orderBy(std::size_t key, const char* direction) const;
 
   const TableSpec& layout_;
 };
