@@ -11,6 +11,7 @@
 #include "store/store.hpp"
 #include "views/module_list.hpp"
 #include "views/procedure_frame.hpp"
+#include "views/ver_resumen.hpp"
 #include "views/window_styles.hpp"
 
 namespace vc::views {
@@ -88,6 +89,7 @@ class AnalysisWindow : public ProcedureFrame<vc::ui::WindowController> {
     switch (event().control) {
       case p7::DETALLES:
         updateComponents();
+        ver_resumen();
         return kept;
       case p7::OKBUTTON:
         updateComponents();

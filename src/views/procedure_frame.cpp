@@ -3,6 +3,7 @@
 #include "globals/globals.hpp"
 #include "platform/settings/settings_store.hpp"
 #include "platform/ui/engine.hpp"
+#include "views/browse_view.hpp"
 
 namespace vc::views {
 
@@ -40,7 +41,7 @@ void registerProcedureControls() {
 }
 
 void closeProcedureViews() {
-  // No procedure of this build sets up a view yet: the browse and the report add theirs.
+  closeBrowseView();
 }
 
 }  // namespace vc::views

@@ -28,6 +28,7 @@ class ProgramFixture {
     vc::store::openFileAccess();
   }
   ~ProgramFixture() {
+    vc::views::closeProcedureViews();
     vc::frame::threadShutdown();
     vc::frame::processShutdown();
     vc::globals::windowEngine = nullptr;

@@ -16,6 +16,7 @@
 #include "support/program_fixture.hpp"
 #include "support/temp_folder.hpp"
 #include "views/main_window.hpp"
+#include "views/ver_resumen.hpp"
 
 namespace vc::views {
 namespace {
@@ -63,6 +64,19 @@ std::vector<std::string> tableByName() {
   return out;
 }
 
+// What the comparative browse's list shows, as "NOMBRE/EXTERNAL/MODULO/TIPO".
+std::vector<std::string> browsed(Window& w) {
+  std::vector<std::string> out;
+  const vc::ui::Binding& rows = *w.control(p17::LIST).binding;
+  const auto text = [&](std::size_t r, std::size_t f) {
+    return std::string(vc::text::clip(std::get<std::string>(rows.cell(r, f))));
+  };
+  for (std::size_t r = 0; r < rows.rowCount(); ++r)
+    out.push_back(text(r, 1) + "/" + std::to_string(std::get<long long>(rows.cell(r, 8))) + "/" +
+                  text(r, 0) + "/" + text(r, 6));
+  return out;
+}
+
 class AnalysisWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -95,6 +109,27 @@ TEST_F(AnalysisWindowTest, AnalysesTheFixtureApplication) {
         table = tableByName();
       })
       .press("DETALLES")
+      .inspect([&](Window& w) {
+        EXPECT_EQ(w.structure().title, "Vista comparativa de Variables Globales");
+        EXPECT_EQ(browsed(w).size(), 13u);
+        EXPECT_EQ(browsed(w).front(), "TOTAL/0/COMPRAS/DECIMAL(10");  // indmod: COMPRAS first
+        EXPECT_EQ(w.control(p17::LIST).list().selectedRow, 1);
+        EXPECT_EQ(globals::errorManager->procedureNames().back().name, "ver_resumen");
+      })
+      .chooseTab("SHEET1", "TAB2")
+      .inspect([&](Window& w) {
+        EXPECT_EQ(browsed(w), table);
+        // The EXTERNAL names stand on yellow.
+        const vc::ui::Binding& rows = *w.control(p17::LIST).binding;
+        for (std::size_t r = 0; r < rows.rowCount(); ++r)
+          EXPECT_EQ(std::get<long long>(rows.cell(r, 3)),
+                    std::get<long long>(rows.cell(r, 8)) == 1 ? 0xFFFF : -1);
+      })
+      .press("OKBUTTON")
+      .inspect([](Window& w) {
+        EXPECT_EQ(w.structure().title, "Resumen de Variables Globales por Modulo");
+        EXPECT_EQ(listOf(w), kFixtureList);
+      })
       .press("OKBUTTON")
       .inspect([](Window& w) {
         EXPECT_EQ(w.structure().title, "Utilidad para comparar variables globales");

@@ -251,6 +251,9 @@ FileError KeyedTable::add() {
   // The folded copies live until the insert has been stepped.
   const TableSchema schema(layout_);
   std::vector<std::string> foldedCopies;
+  // Bound without copying: no copy may move once bound, and a short one lives inside its
+  // string, so the vector must never grow past its first allocation.
+  foldedCopies.reserve(layout_.fields.size());
   for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
     const FieldSpec& f = layout_.fields[i];
     if (f.kind != FieldKind::text || !schema.inSomeKey(i)) continue;

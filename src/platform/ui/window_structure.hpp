@@ -56,6 +56,7 @@ struct ControlSpec {
   unsigned flags = 0;
   std::string format;  // list column format ("99L(2)|M~Modulo~@s20@...")
   int parent = 0;      // a tab's sheet, or a control's tab; 0 for the window
+  std::string status;  // the status-bar message while the control has the focus
 };
 
 namespace window_flag {
