@@ -1,6 +1,6 @@
 // Takes the README's screenshots: runs the program on the real widgets with a scripted
-// tour (choose the fixture application, analyse it, leave) and saves each window as the
-// program draws it.
+// tour (choose the fixture application, analyse it, browse the results by name, leave)
+// and saves each window as the program draws it.
 //
 //   screenshots <main source .clw> <output folder>
 #include <cstdio>
@@ -28,7 +28,20 @@ class TourEngine : public vc::ui::QtEngine {
       if (step_ == 2) return press(window, "ANALIZAR");
       return press(window, "OKBUTTON");
     }
-    vc::ui::grabWindow(window, out_ + "/analysis-window.png");
+    if (title == "Resumen de Variables Globales por Modulo") {
+      if (++analysisSteps_ == 1) {
+        vc::ui::grabWindow(window, out_ + "/analysis-window.png");
+        return press(window, "DETALLES");
+      }
+      return press(window, "OKBUTTON");
+    }
+    // The comparative browse: by name, where a name's declarations stand together.
+    if (++browseSteps_ == 1) {
+      const int sheet = window.number("SHEET1");
+      window.control(sheet).sheet().choice = 2;
+      return {vc::ui::EventKind::newSelection, sheet, vc::ui::TabChosen{2, window.number("TAB2")}};
+    }
+    vc::ui::grabWindow(window, out_ + "/browse-window.png");
     return press(window, "OKBUTTON");
   }
 
@@ -43,6 +56,8 @@ class TourEngine : public vc::ui::QtEngine {
   std::string source_;
   std::string out_;
   int step_ = 0;
+  int analysisSteps_ = 0;
+  int browseSteps_ = 0;
 };
 
 }  // namespace

@@ -171,7 +171,9 @@ class CompareWindow : public ProcedureFrame<vc::ui::WindowController> {
   }
 
  private:
-  /// "Depurar ": the purge of the results table, with the browse's refill.
+  /// "Depurar ": the call point of the purge of the results table, which refills the
+  /// browse and disables the buttons itself; until it is built, the list is only read
+  /// again from its first line.
   void purge() { objects_.browse->refill(); }
 
   BrowseObjects& objects_;
