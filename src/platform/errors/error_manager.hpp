@@ -23,6 +23,7 @@ enum class ErrorId {
   rebuildError,  // "Key was not built", fatal
   invalidFile,   // "Invalid File", fatal
   openError,     // "File Access Error", fatal
+  purgeError,    // "Depurar", notify
 };
 
 /// Where the last error met on one thread is recorded (texts of up to 254 characters).

@@ -20,6 +20,8 @@ std::map<ErrorId, MessageEntry> standardMessages() {
        "%File has an invalid file structure.|Error: %FileErrorCode - %FileError|", Severity::fatal},
       {ErrorId::openError, "File Access Error",
        "File %File could not be opened.  Error: %ErrorText.", Severity::fatal},
+      {ErrorId::purgeError, "Depurar", "No se pudo depurar %File.  Error: %ErrorText.",
+       Severity::notify},
   };
   std::map<ErrorId, MessageEntry> table;
   for (const auto& e : entries) table.emplace(e.id, e);

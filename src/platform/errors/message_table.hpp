@@ -12,7 +12,7 @@ namespace vc::errors {
 /// Appended to the text of every fatal message.
 inline constexpr const char* kFatalSuffix = "  Press OK to end this application";
 
-/// The six entries the file layer can raise, keyed by their id.
+/// The entries through which file errors are shown, keyed by their id.
 std::map<ErrorId, MessageEntry> standardMessages();
 
 /// "%ErrorText" for info: the error's text, a blank and its number in parentheses; for the

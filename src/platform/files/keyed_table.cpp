@@ -6,6 +6,7 @@
 #include <charconv>
 #include <vector>
 
+#include "platform/files/fault_points.hpp"
 #include "platform/files/open_file_registry.hpp"
 #include "platform/files/sqlite/key_cursor.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
@@ -149,6 +150,8 @@ void KeyedTable::close() {
   // A close reports nothing; a commit that fails here leaves the file as it was before
   // the stream, which the journal guarantees.
   if (streaming_) (void)flush();
+  // An atomic change not committed is not kept.
+  rollbackAtomic();
   for (TableView* view : views_) {
     if (view->cursor_) view->cursor_->release();
   }
@@ -205,7 +208,7 @@ FileStatus KeyedTable::remove() {
 }
 
 FileStatus KeyedTable::stream() {
-  if (open_ == nullptr) return FileStatus::of(FileError::accessDenied);
+  if (open_ == nullptr || atomic_) return FileStatus::of(FileError::accessDenied);
   if (streaming_) return {};
   stopReads();
   const int rc = sqlite::exec(open_->connection.db, "BEGIN IMMEDIATE");
@@ -294,7 +297,7 @@ void KeyedTable::set(KeyId key) {
 bool KeyedTable::eof() {
   if (open_ == nullptr) return true;
   const bool more = open_->cursor.peek();
-  if (open_->cursor.lastError() != FileError::none) error_ = open_->cursor.lastError();
+  error_ = open_->cursor.lastError();
   return !more;
 }
 
@@ -335,6 +338,83 @@ FileError KeyedTable::reget(const CursorPosition& position) {
     error_ = open_->cursor.lastError();
   }
   return error_;
+}
+
+}  // namespace vc::files
+
+namespace vc::files {
+
+FileStatus KeyedTable::beginAtomic(std::chrono::seconds lockWait) {
+  if (open_ == nullptr || streaming_ || atomic_) return FileStatus::of(FileError::accessDenied);
+  stopReads();
+  sqlite3* db = open_->connection.db;
+  // The wait is for the lock that begins the change; the opening's own recover time
+  // holds again for everything after it.
+  const auto waitMs = std::clamp<std::int64_t>(lockWait.count(), 0, 3600) * 1000;
+  sqlite3_busy_timeout(db, static_cast<int>(waitMs));
+  const int rc = sqlite::exec(db, "BEGIN IMMEDIATE");
+  sqlite3_busy_timeout(db, recoverSeconds_ * 1000);
+  if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
+  atomic_ = true;
+  return {};
+}
+
+FileStatus KeyedTable::commitAtomic() {
+  if (open_ == nullptr || !atomic_) return FileStatus::of(FileError::accessDenied);
+  sqlite3* db = open_->connection.db;
+  if (const FileError refused = faultAt(FaultPoint::commit); refused != FileError::none) {
+    rollbackAtomic();
+    return FileStatus::of(refused);
+  }
+  stopReads();
+  const int rc = sqlite::exec(db, "COMMIT");
+  sqlite::noteTableWrite();
+  if (rc != SQLITE_OK) {
+    FileStatus st = sqlite::statusOf(db, rc);
+    rollbackAtomic();
+    return st;
+  }
+  atomic_ = false;
+  return {};
+}
+
+void KeyedTable::rollbackAtomic() {
+  if (open_ == nullptr || !atomic_) return;
+  stopReads();
+  // A failed commit may already have ended the transaction; then there is nothing left.
+  if (!sqlite3_get_autocommit(open_->connection.db)) {
+    (void)sqlite::exec(open_->connection.db, "ROLLBACK");
+  }
+  sqlite::noteTableWrite();
+  atomic_ = false;
+}
+
+std::optional<std::int64_t> KeyedTable::currentRowId() const {
+  if (open_ == nullptr) return std::nullopt;
+  return open_->cursor.current();
+}
+
+FileStatus KeyedTable::deleteRows(std::span<const std::int64_t> rowIds,
+                                  const std::function<void(std::uint64_t)>& afterEach) {
+  if (open_ == nullptr || !atomic_) return FileStatus::of(FileError::accessDenied);
+  stopReads();
+  open_->cursor.forgetCurrent();
+  sqlite3* db = open_->connection.db;
+  sqlite3_stmt* st = open_->erase.get();
+  std::uint64_t done = 0;
+  for (const std::int64_t id : rowIds) {
+    if (const FileError refused = faultAt(FaultPoint::deleteRow); refused != FileError::none) {
+      return FileStatus::of(refused);
+    }
+    sqlite3_bind_int64(st, 1, id);
+    const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) return sqlite::statusOf(db, rc);
+    ++done;
+    if (afterEach) afterEach(done);
+  }
+  sqlite::noteTableWrite();
+  return {};
 }
 
 }  // namespace vc::files

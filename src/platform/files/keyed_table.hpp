@@ -4,10 +4,14 @@
 // behind it stays private to the driver.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +76,26 @@ class KeyedTable : public FileDriver {
   /// ...that FLUSH commits. On an opening not streamed it changes nothing.
   FileStatus flush();
 
+  // One change made whole or not at all, however large: unlike a stream, it is never
+  // committed in parts, and a process that dies inside it leaves the file as before.
+  /// Begins the change, waiting up to lockWait (once) for another opening's write lock;
+  /// refused while this opening streams or already has a change going.
+  FileStatus beginAtomic(std::chrono::seconds lockWait);
+  /// Makes every change since beginAtomic lasting; on failure nothing of it is kept.
+  FileStatus commitAtomic();
+  /// Drops every change since beginAtomic.
+  void rollbackAtomic();
+  bool inAtomic() const { return atomic_; }
+
+  /// The identity of the row NEXT read last (its place in the order of addition); none
+  /// before the first NEXT after a SET or after DELETE.
+  std::optional<std::int64_t> currentRowId() const;
+  /// Deletes the rows with these identities, within an atomic change only; afterEach
+  /// hears the count of rows deleted so far. The first failure stops it; the change must
+  /// then be rolled back.
+  FileStatus deleteRows(std::span<const std::int64_t> rowIds,
+                        const std::function<void(std::uint64_t)>& afterEach = {});
+
   // Rows.
   /// RECORDS: the number of rows.
   std::uint64_t records();
@@ -129,6 +153,7 @@ class KeyedTable : public FileDriver {
   unsigned char* record_;
   std::unique_ptr<Open> open_;
   bool streaming_ = false;
+  bool atomic_ = false;
   int recoverSeconds_ = 0;
   FileError error_ = FileError::none;
   std::vector<TableView*> views_;  // the views bound to this declaration
