@@ -15,17 +15,14 @@ namespace {
 using vc::files::FileError;
 using vc::files::FileStatus;
 
-/// Deletions are held back and made a batch at a time: the walk reads on undisturbed
-/// between batches, and what is held stays small whatever the size of the table.
-constexpr std::size_t kBatch = 4096;
-
 /// Texts are equal when their characters are, case counting and trailing blanks not.
 bool equalText(std::string_view a, std::string_view b) {
   return vc::text::clip(a) == vc::text::clip(b);
 }
 
-/// One pass: which groups go is the pass's own rule, told the group's size and whether
-/// its types differ.
+/// One pass: the walk reads every row once in name order and notes the groups that go;
+/// their rows are deleted together at the end of the walk (the numbers of the rows are
+/// held, never the rows), so that the table can choose how best to delete them.
 class Pass {
  public:
   Pass(vc::store::ResumenFile& table, vc::store::ResumenRecord& row, int number,
@@ -63,7 +60,7 @@ class Pass {
     const bool goes = number_ == 1 ? group_.size() == 1 : !group_.empty() && !typesDiffer_;
     if (goes) doomed_.insert(doomed_.end(), group_.begin(), group_.end());
     group_.clear();
-    return doomed_.size() >= kBatch ? deleteDoomed() : FileStatus{};
+    return {};
   }
 
   FileStatus deleteDoomed() {

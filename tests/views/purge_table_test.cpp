@@ -10,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -270,9 +271,11 @@ TEST_F(PurgeTableTest, ARefusalInsideAPassUndoesThatPassAndSkipsTheRest) {
   }
 }
 
-// 100 names declared once, 50 pairs with one type, 30 pairs with two: pass 1 deletes 100
-// rows, pass 2 another 100.
-std::vector<Row> mixedTable() {
+// 100 names declared once, 50 pairs with one type, 30 pairs with two (of equal key, so
+// that they read in the order they were added), each times scale: pass 1 deletes 100 * scale
+// rows, pass 2 another 100 * scale. At scale 20 each pass deletes a large part of a table
+// of thousands of rows, which the table does by another way than row by row.
+std::vector<Row> mixedTable(int scale) {
   // Names are appended, not concatenated, which keeps GCC 12's -Wrestrict quiet.
   const auto named = [](char letter, int n) {
     std::string name(1, letter);
@@ -280,16 +283,28 @@ std::vector<Row> mixedTable() {
     return name;
   };
   std::vector<Row> rows;
-  for (int i = 0; i < 100; ++i) rows.push_back({named('S', 1000 + i), "LONG"});
-  for (int i = 0; i < 50; ++i) {
-    rows.push_back({named('E', 100 + i), "LONG", "MODA"});
-    rows.push_back({named('E', 100 + i), "LONG", "MODB", 1});
+  for (int i = 0; i < 100 * scale; ++i) rows.push_back({named('S', 10000 + i), "LONG"});
+  for (int i = 0; i < 50 * scale; ++i) {
+    rows.push_back({named('E', 10000 + i), "LONG", "MODA"});
+    rows.push_back({named('E', 10000 + i), "LONG", "MODB", 1});
   }
-  for (int i = 0; i < 30; ++i) {
-    rows.push_back({named('D', 100 + i), "LONG", "MODA"});
-    rows.push_back({named('D', 100 + i), "SHORT", "MODB"});
+  for (int i = 0; i < 30 * scale; ++i) {
+    rows.push_back({named('D', 10000 + i), "LONG", "MODA", 0, "first"});
+    rows.push_back({named('D', 10000 + i), "SHORT", "MODA", 0, "second"});
   }
   return rows;
+}
+
+/// What both passes leave of mixedTable(scale), in either key order.
+std::vector<std::string> mixedTablePurged(int scale) {
+  std::vector<std::string> out;
+  for (int i = 0; i < 30 * scale; ++i) {
+    std::string name = "D";
+    name.append(std::to_string(10000 + i));
+    out.push_back(textOf(Row{name, "LONG", "MODA", 0, "first"}));
+    out.push_back(textOf(Row{name, "SHORT", "MODA", 0, "second"}));
+  }
+  return out;
 }
 
 // Runs body in a child process that shares nothing open with this one; answers how it
@@ -304,29 +319,37 @@ int inChild(Body body) {
 }
 
 TEST_F(PurgeTableTest, AProcessKilledInsideAPassLeavesTheTableAsBeforeThatPass) {
-  const auto fresh = [] {
-    close();
-    ASSERT_TRUE(resumen().remove().ok());
-    ASSERT_TRUE(resumen().create().ok());
-    open();
-    addAll(mixedTable());
-  };
-  fresh();
-  const Snapshot beforePass1;
-  // The state pass 1 leaves, from a purge whose pass 2 is refused at its end.
-  vc::files::refuseAt(FaultPoint::commit, 2, FileError::accessDenied);
-  ASSERT_EQ(purgeTable().passesCommitted, 1);
-  vc::files::clearFaults();
-  const Snapshot beforePass2;
-  ASSERT_EQ(beforePass2.byName.size(), 160u);
-
   struct Case {
+    int scale;
     int pass;
     std::uint64_t killedAfter;  // deletes of that pass
   };
-  for (const Case c : {Case{1, 1}, Case{1, 57}, Case{1, 100}, Case{2, 1}, Case{2, 100}}) {
-    SCOPED_TRACE("killed after delete " + std::to_string(c.killedAfter) + " of pass " +
-                 std::to_string(c.pass));
+  // At scale 20 the deletes of a pass are heard once, when all are made.
+  const Case cases[] = {{1, 1, 1},   {1, 1, 57},    {1, 1, 100},  {1, 2, 1},
+                        {1, 2, 100}, {20, 1, 2000}, {20, 2, 2000}};
+  int builtScale = 0;
+  std::optional<Snapshot> beforePass1, beforePass2;
+  for (const Case& c : cases) {
+    SCOPED_TRACE("scale " + std::to_string(c.scale) + ", killed after delete " +
+                 std::to_string(c.killedAfter) + " of pass " + std::to_string(c.pass));
+    const auto fresh = [&] {
+      close();
+      ASSERT_TRUE(resumen().remove().ok());
+      ASSERT_TRUE(resumen().create().ok());
+      open();
+      addAll(mixedTable(c.scale));
+    };
+    if (builtScale != c.scale) {
+      builtScale = c.scale;
+      fresh();
+      beforePass1.emplace();
+      // The state pass 1 leaves, from a purge whose pass 2 is refused at its end.
+      vc::files::refuseAt(FaultPoint::commit, 2, FileError::accessDenied);
+      ASSERT_EQ(purgeTable().passesCommitted, 1);
+      vc::files::clearFaults();
+      beforePass2.emplace();
+      ASSERT_EQ(beforePass2->byName.size(), 160u * static_cast<unsigned>(c.scale));
+    }
     fresh();
     close();
     const int ended = inChild([&] {
@@ -341,10 +364,50 @@ TEST_F(PurgeTableTest, AProcessKilledInsideAPassLeavesTheTableAsBeforeThatPass) 
     EXPECT_EQ(ended, 128 + SIGKILL);
     EXPECT_EQ(integrity(), "ok");
     open();
-    EXPECT_EQ(Snapshot{}, c.pass == 1 ? beforePass1 : beforePass2);
+    EXPECT_EQ(Snapshot{}, c.pass == 1 ? *beforePass1 : *beforePass2);
     // A later purge completes the work.
     EXPECT_TRUE(purgeTable().ok());
-    EXPECT_EQ(resumen().records(), 60u);
+    EXPECT_EQ(rowsBy(ResumenFile::indnom), mixedTablePurged(c.scale));
+    EXPECT_EQ(rowsBy(ResumenFile::indmod), mixedTablePurged(c.scale));
+    EXPECT_EQ(integrity(), "ok");
+  }
+}
+
+TEST_F(PurgeTableTest, ARefusalWhileMostOfALargeTableGoesUndoesThatPass) {
+  // Scale 20: 5,200 rows; pass 1 deletes 2,000 rows, pass 2 another 2,000.
+  struct Case {
+    const char* name;
+    FaultPoint point;
+    std::uint64_t nth;
+    int committed;
+  };
+  const Case cases[] = {
+      {"DELETE refused in pass 1", FaultPoint::deleteRow, 1500, 0},
+      {"DELETE refused in pass 2", FaultPoint::deleteRow, 2500, 1},
+      {"FLUSH refused at the end of pass 1", FaultPoint::commit, 1, 0},
+      {"FLUSH refused at the end of pass 2", FaultPoint::commit, 2, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    close();
+    ASSERT_TRUE(resumen().remove().ok());
+    ASSERT_TRUE(resumen().create().ok());
+    open();
+    addAll(mixedTable(20));
+    const Snapshot before;
+    vc::files::refuseAt(c.point, c.nth, FileError::fileSystemError);
+    const PurgeOutcome outcome = purgeTable();
+    vc::files::clearFaults();
+    EXPECT_EQ(outcome.status.error, FileError::fileSystemError);
+    EXPECT_EQ(outcome.passesCommitted, c.committed);
+    if (c.committed == 0) {
+      EXPECT_EQ(Snapshot{}, before);
+    } else {
+      EXPECT_EQ(resumen().records(), 3200u);
+    }
+    EXPECT_EQ(integrity(), "ok");
+    EXPECT_TRUE(purgeTable().ok());
+    EXPECT_EQ(rowsBy(ResumenFile::indnom), mixedTablePurged(20));
   }
 }
 

@@ -394,27 +394,76 @@ std::optional<std::int64_t> KeyedTable::currentRowId() const {
   return open_->cursor.current();
 }
 
+namespace {
+
+/// Deletes the rows one by one through the opening's prepared delete.
+FileStatus deleteOneByOne(sqlite3* db, sqlite3_stmt* erase, std::span<const std::int64_t> rowIds,
+                          const std::function<void(std::uint64_t)>& afterEach) {
+  std::uint64_t done = 0;
+  for (const std::int64_t id : rowIds) {
+    if (const FileError refused = faultAt(FaultPoint::deleteRow); refused != FileError::none) {
+      return FileStatus::of(refused);
+    }
+    sqlite3_bind_int64(erase, 1, id);
+    const int rc = sqlite3_step(erase);
+    sqlite3_reset(erase);
+    if (rc != SQLITE_DONE) return sqlite::statusOf(db, rc);
+    ++done;
+    if (afterEach) afterEach(done);
+  }
+  return {};
+}
+
+/// The same rows left by another way: the keys are dropped, the rows deleted from the
+/// table alone in the order of their numbers, and the keys made again from the rows that
+/// stay, which costs far less than taking each deleted row out of both keys.
+FileStatus deleteByRebuilding(sqlite3* db, const TableSpec& layout,
+                              std::span<const std::int64_t> rowIds,
+                              const std::function<void(std::uint64_t)>& afterEach) {
+  int rc = sqlite::exec(db,
+                        "CREATE TEMP TABLE IF NOT EXISTS vc_gone(id INTEGER PRIMARY KEY);"
+                        "DELETE FROM temp.vc_gone");
+  if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
+  {
+    sqlite::Statement gone(db, "INSERT OR IGNORE INTO temp.vc_gone VALUES(?1)", rc);
+    if (!gone) return sqlite::statusOf(db, rc);
+    for (const std::int64_t id : rowIds) {
+      if (const FileError refused = faultAt(FaultPoint::deleteRow); refused != FileError::none) {
+        return FileStatus::of(refused);
+      }
+      sqlite3_bind_int64(gone.get(), 1, id);
+      rc = sqlite3_step(gone.get());
+      sqlite3_reset(gone.get());
+      if (rc != SQLITE_DONE) return sqlite::statusOf(db, rc);
+    }
+  }
+  const TableSchema schema(layout);
+  const std::string sql = schema.dropKeysSql() + "DELETE FROM main." +
+                          sqlite::quotedName(layout.table) +
+                          " WHERE \"seq\" IN (SELECT id FROM temp.vc_gone);" +
+                          schema.createKeysSql() + "DELETE FROM temp.vc_gone";
+  rc = sqlite::exec(db, sql.c_str());
+  if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
+  if (afterEach) afterEach(rowIds.size());
+  return {};
+}
+
+}  // namespace
+
 FileStatus KeyedTable::deleteRows(std::span<const std::int64_t> rowIds,
                                   const std::function<void(std::uint64_t)>& afterEach) {
   if (open_ == nullptr || !atomic_) return FileStatus::of(FileError::accessDenied);
   stopReads();
   open_->cursor.forgetCurrent();
   sqlite3* db = open_->connection.db;
-  sqlite3_stmt* st = open_->erase.get();
-  std::uint64_t done = 0;
-  for (const std::int64_t id : rowIds) {
-    if (const FileError refused = faultAt(FaultPoint::deleteRow); refused != FileError::none) {
-      return FileStatus::of(refused);
-    }
-    sqlite3_bind_int64(st, 1, id);
-    const int rc = sqlite3_step(st);
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) return sqlite::statusOf(db, rc);
-    ++done;
-    if (afterEach) afterEach(done);
-  }
+  // Deleting most of a large table row by row rewrites nearly every page of both keys;
+  // emptying it and putting back the rows that stay is the same table for far less.
+  constexpr std::size_t kRebuildFrom = 1024;
+  const bool rebuild = rowIds.size() >= kRebuildFrom && rowIds.size() * 4 >= records();
+  const FileStatus st = rebuild ? deleteByRebuilding(db, layout_, rowIds, afterEach)
+                                : deleteOneByOne(db, open_->erase.get(), rowIds, afterEach);
   sqlite::noteTableWrite();
-  return {};
+  return st;
 }
 
 }  // namespace vc::files

@@ -90,9 +90,10 @@ class KeyedTable : public FileDriver {
   /// The identity of the row NEXT read last (its place in the order of addition); none
   /// before the first NEXT after a SET or after DELETE.
   std::optional<std::int64_t> currentRowId() const;
-  /// Deletes the rows with these identities, within an atomic change only; afterEach
-  /// hears the count of rows deleted so far. The first failure stops it; the change must
-  /// then be rolled back.
+  /// Deletes the rows with these identities, within an atomic change only. afterEach
+  /// hears the count deleted so far: after each row, or once at the end when most of a
+  /// large table goes in one step. The first failure stops it; the change must then be
+  /// rolled back.
   FileStatus deleteRows(std::span<const std::int64_t> rowIds,
                         const std::function<void(std::uint64_t)>& afterEach = {});
 

@@ -148,6 +148,22 @@ std::string TableSchema::edgeSql(std::size_t key, bool last) const {
          orderBy(key, last ? "DESC" : "ASC") + " LIMIT 1";
 }
 
+std::string TableSchema::dropKeysSql() const {
+  std::string sql;
+  for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
+    sql += "DROP INDEX " + quotedName(indexName(k)) + ";";
+  }
+  return sql;
+}
+
+std::string TableSchema::createKeysSql() const {
+  std::string sql;
+  for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
+    sql += createIndexSql(k, /*ifNotExists=*/false) + ";";
+  }
+  return sql;
+}
+
 FileStatus TableSchema::create(sqlite3* db) const {
   // AUTOINCREMENT: a number is never given twice, not even after the last row was
   // deleted, so the order of addition holds for positions kept across deletions.

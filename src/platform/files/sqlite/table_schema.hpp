@@ -38,6 +38,9 @@ class TableSchema {
   std::string byIdentitySql() const;
   /// The key columns of the first (or last) row in the key's order.
   std::string edgeSql(std::size_t key, bool last) const;
+  /// Drops every key, and makes them again from the rows (as the checks expect them).
+  std::string dropKeysSql() const;
+  std::string createKeysSql() const;
 
   /// Makes an empty file the table with its keys, in one transaction.
   FileStatus create(sqlite3* db) const;
