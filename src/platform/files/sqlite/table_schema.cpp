@@ -119,24 +119,45 @@ std::string TableSchema::orderBy(std::size_t key, const char* direction) const {
   return out + "\"seq\" " + direction;
 }
 
-std::string TableSchema::scanAfterSql(std::size_t key) const {
-  const std::string cols = keyColumnList(key) + ",\"seq\"";
-  std::string params;
-  for (std::size_t i = 0; i <= layout_.keys[key].components.size(); ++i) {
-    params += (i ? ",?" : "?");
+// "(key value, seq) after (or before) the bound" as a merge of one index range per
+// component: rows equal in every component with seq beyond; rows equal in the first k
+// components and beyond in the next one. Each branch is an exact seek in the key's index
+// whatever the number of rows with equal key values, which a single row-value comparison
+// is not: SQLite seeks that on the first component only and steps through the rest.
+std::string TableSchema::scanSql(std::size_t key, bool after) const {
+  const auto& components = layout_.keys[key].components;
+  const char* beyond = after ? ">" : "<";
+  const std::string select =
+      "SELECT " + rowColumns() + "," + keyColumnList(key) + " FROM " + quotedName(layout_.table);
+  std::string sql;
+  for (std::size_t equal = components.size() + 1; equal-- > 0;) {
+    std::string where;
+    for (std::size_t i = 0; i < equal && i < components.size(); ++i) {
+      where += quotedName(keyColumn(components[i])) + "=?" + std::to_string(i + 1) + " AND ";
+    }
+    if (equal == components.size()) {
+      where += std::string("\"seq\"") + beyond + "?" + std::to_string(components.size() + 1);
+    } else {
+      where += quotedName(keyColumn(components[equal])) + beyond + "?" + std::to_string(equal + 1);
+    }
+    if (!sql.empty()) sql += " UNION ALL ";
+    sql += select + " WHERE " + where;
   }
-  return "SELECT " + rowColumns() + " FROM " + quotedName(layout_.table) + " WHERE (" + cols +
-         ") > (" + params + ") ORDER BY " + orderBy(key, "ASC");
+  const std::size_t firstKeyColumn = layout_.fields.size() + 2;
+  const char* direction = after ? " ASC" : " DESC";
+  sql += " ORDER BY ";
+  for (std::size_t i = 0; i < components.size(); ++i) {
+    sql += std::to_string(firstKeyColumn + i) + direction + ",";
+  }
+  return sql + "1" + direction;
+}
+
+std::string TableSchema::scanAfterSql(std::size_t key) const {
+  return scanSql(key, /*after=*/true);
 }
 
 std::string TableSchema::scanBeforeSql(std::size_t key) const {
-  const std::string cols = keyColumnList(key) + ",\"seq\"";
-  std::string params;
-  for (std::size_t i = 0; i <= layout_.keys[key].components.size(); ++i) {
-    params += (i ? ",?" : "?");
-  }
-  return "SELECT " + rowColumns() + " FROM " + quotedName(layout_.table) + " WHERE (" + cols +
-         ") < (" + params + ") ORDER BY " + orderBy(key, "DESC");
+  return scanSql(key, /*after=*/false);
 }
 
 std::string TableSchema::byIdentitySql() const {

@@ -57,6 +57,7 @@ class TableSchema {
   std::string keyColumnList(std::size_t key) const;
   std::string createIndexSql(std::size_t key, bool ifNotExists) const;
   std::string rowColumns() const;
+  std::string scanSql(std::size_t key, bool after) const;
   std::string orderBy(std::size_t key, const char* direction) const;
 
   const TableSpec& layout_;
