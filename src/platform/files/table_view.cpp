@@ -84,6 +84,7 @@ FileError TableView::finish(FileError e) {
 }
 
 void TableView::setOrder(KeyId key) {
+  if (table_ == nullptr) return;  // the layout and the buffer went with the table
   cursor_->toFirst(key.index);
 }
 
@@ -93,22 +94,27 @@ std::optional<KeyId> TableView::order() const {
 }
 
 void TableView::toFirst() {
+  if (table_ == nullptr) return;  // the layout and the buffer went with the table
   if (const auto k = cursor_->order()) cursor_->toFirst(*k);
 }
 
 void TableView::toLast() {
+  if (table_ == nullptr) return;  // the layout and the buffer went with the table
   if (const auto k = cursor_->order()) cursor_->toLast(*k);
 }
 
 void TableView::setFromRecord() {
+  if (table_ == nullptr) return;  // the layout and the buffer went with the table
   if (const auto k = cursor_->order()) cursor_->set(*k);
 }
 
 void TableView::setOnFirstComponent() {
+  if (table_ == nullptr) return;  // the layout and the buffer went with the table
   if (const auto k = cursor_->order()) cursor_->setOnFirstComponent(*k);
 }
 
 void TableView::restore(const CursorPosition& position) {
+  if (table_ == nullptr) return;  // the layout and the buffer went with the table
   cursor_->setPosition(position);
 }
 
@@ -167,7 +173,8 @@ void TableView::setAtFraction(double fraction) {
   const std::size_t d = firstDifference(*lo, *hi);
   const double low = numberAt(*lo, d);
   const double high = numberAt(*hi, d);
-  double target = low + fraction * (high - low);
+  // Whole, so that each digit below comes out exactly in 0 to 255.
+  double target = std::floor(low + fraction * (high - low));
   std::string value = lo->substr(0, d);
   std::string digits(kEstimateBytes, '\0');
   for (std::size_t i = kEstimateBytes; i-- > 0;) {
@@ -187,6 +194,7 @@ bool TableView::empty() {
 }
 
 void TableView::stop() {
+  if (table_ == nullptr) return;  // the layout and the buffer went with the table
   cursor_->stop();
 }
 

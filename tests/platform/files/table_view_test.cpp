@@ -383,6 +383,40 @@ TEST_F(TwoKeyTest, ADeletedRowsSavedPositionGoesOnFromItsPlace) {
   }
 }
 
+TEST_F(KeyedReadTest, TheDeclarationSetsBackToItsSavedPosition) {
+  struct Case {
+    const char* name;
+    bool deleted;  // the saved row deleted meanwhile
+    std::string reread, after, before;
+  };
+  const Case cases[] = {
+      {"the row still there", false, "b", "c", "a"},
+      {"the row deleted", true, "33", "c", "a"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    table.close();
+    std::filesystem::remove(kTestFile);
+    (void)table.create();
+    ASSERT_TRUE(table.open(kReadWriteDenyNone).ok());
+    addAll({"a", "b", "c"});
+    putName("b");
+    table.set(kByName);
+    ASSERT_EQ(table.next(), FileError::none);
+    const CursorPosition saved = table.position();
+    if (c.deleted) {
+      ASSERT_EQ(table.deleteCurrent(), FileError::none);
+    }
+    ASSERT_EQ(table.next(), FileError::none);  // elsewhere meanwhile
+    const FileError e = table.reget(saved);
+    EXPECT_EQ(e == FileError::none ? shown() : "33", c.reread);
+    table.set(saved);
+    EXPECT_EQ(table.next() == FileError::none ? shown() : "33", c.after);
+    table.set(saved);
+    EXPECT_EQ(table.previous() == FileError::none ? shown() : "33", c.before);
+  }
+}
+
 TEST(PositionText, TextThatNoPositionGaveIsRefused) {
   for (const std::string& text : {std::string(), std::string(9, 'x'), std::string(1025, 'x')}) {
     EXPECT_FALSE(decodePosition(text).has_value()) << text.size();
@@ -558,7 +592,16 @@ TEST_F(KeyedReadTest, AViewKeepsItsPlaceAcrossACloseAndOutlivesItsTable) {
   orphan.setOrder(kByName);
   ASSERT_EQ(orphan.next(), FileError::none);
   gone.reset();
+  orphan.setOrder(kByName);
+  orphan.toLast();
+  orphan.setFromRecord();
+  orphan.setOnFirstComponent();
+  orphan.setAtFraction(0.5);
+  orphan.restore({});
   EXPECT_EQ(orphan.next(), FileError::recordNotAvailable);
+  EXPECT_EQ(orphan.previous(), FileError::recordNotAvailable);
+  EXPECT_EQ(orphan.reget({}), FileError::recordNotAvailable);
+  EXPECT_TRUE(orphan.empty());
   EXPECT_EQ(orphan.table(), nullptr);
 }
 
