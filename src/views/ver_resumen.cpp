@@ -14,6 +14,7 @@
 #include "views/browse_queue.hpp"
 #include "views/browse_view.hpp"
 #include "views/procedure_frame.hpp"
+#include "views/purge_results.hpp"
 #include "views/window_styles.hpp"
 
 namespace vc::views {
@@ -171,10 +172,10 @@ class CompareWindow : public ProcedureFrame<vc::ui::WindowController> {
   }
 
  private:
-  /// "Depurar ": the call point of the purge of the results table, which refills the
-  /// browse and disables the buttons itself; until it is built, the list is only read
-  /// again from its first line.
-  void purge() { objects_.browse->refill(); }
+  /// "Depurar ": the purge of the results table, with the browse's refill.
+  void purge() {
+    purgeResults({window(), [this] { objects_.browse->refill(); }, p17::REPORTE, p17::DEPURAR});
+  }
 
   BrowseObjects& objects_;
 };
