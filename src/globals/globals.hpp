@@ -13,6 +13,9 @@ class SettingsStore;
 namespace vc::ui {
 class Engine;
 }
+namespace vc::report {
+class ReportOutput;
+}
 
 namespace vc::globals {
 
@@ -29,6 +32,10 @@ extern vc::settings::SettingsStore* settingsManager;
 /// The window engine every window and message box of the program goes through; set by
 /// the entry point (or a test) before the program starts.
 extern vc::ui::Engine* windowEngine;
+
+/// Where reports are previewed and printed; set beside the window engine. Without one,
+/// a report's preview is left at once and nothing can be printed.
+extern vc::report::ReportOutput* reportOutput;
 
 /// This thread's error status, built by threadStartup and destroyed by threadShutdown.
 extern thread_local std::optional<vc::errors::ErrorStatus> threadErrorStatus;

@@ -4,6 +4,7 @@
 #include "platform/settings/settings_store.hpp"
 #include "platform/ui/engine.hpp"
 #include "views/browse_view.hpp"
+#include "views/report_procedure.hpp"
 
 namespace vc::views {
 
@@ -42,6 +43,7 @@ void registerProcedureControls() {
 
 void closeProcedureViews() {
   closeBrowseView();
+  if (reportViewSetUp()) closeReportView();
 }
 
 }  // namespace vc::views

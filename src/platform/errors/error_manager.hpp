@@ -24,6 +24,8 @@ enum class ErrorId {
   invalidFile,   // "Invalid File", fatal
   openError,     // "File Access Error", fatal
   purgeError,    // "Depurar", notify
+  readError,     // "File Access Error" on a read, notify
+  noRecords,     // "No Records", notify
 };
 
 /// Where the last error met on one thread is recorded (texts of up to 254 characters).

@@ -24,4 +24,10 @@ void RelationBase::close() {
   if (me != nullptr) me->close();
 }
 
+void RelationBase::setQuickScan(bool on) {
+  if (me != nullptr && me->file != nullptr)
+    (void)me->file->sendOption(on ? "QUICKSCAN=on" : "QUICKSCAN=off");
+  for (RelationBase* other : related) other->setQuickScan(on);
+}
+
 }  // namespace vc::files

@@ -26,6 +26,9 @@ class RelationBase {
   errors::Severity open();
   /// Counts one open less; the file is closed when none is left.
   void close();
+  /// The quick-scan switch: sends "QUICKSCAN=on" (or "=off") to the file's driver and
+  /// passes the switch on to the related files.
+  void setQuickScan(bool on);
 
   FileAccessBase* me = nullptr;
   RelationBase* aliasFile = nullptr;

@@ -17,3 +17,9 @@
 #include "platform/report/clock.hpp"
 // The progress measure over rows read in the order of a text key.
 #include "platform/report/string_step.hpp"
+// The rows of a report read in a key's order, with the progress they show.
+#include "platform/report/record_process.hpp"
+// The print preview the finished pages go to.
+#include "platform/report/print_preview.hpp"
+// The controller over the progress window that drives a report from rows to preview.
+#include "platform/report/report_controller.hpp"

@@ -44,6 +44,7 @@ inline constexpr unsigned hidden = 1u << 2;
 inline constexpr unsigned hScroll = 1u << 3;
 inline constexpr unsigned vScroll = 1u << 4;
 inline constexpr unsigned immediate = 1u << 5;
+inline constexpr unsigned centered = 1u << 6;  // a string's text centred in its box
 }  // namespace control_flag
 
 struct ControlSpec {
@@ -57,6 +58,8 @@ struct ControlSpec {
   std::string format;  // list column format ("99L(2)|M~Modulo~@s20@...")
   int parent = 0;      // a tab's sheet, or a control's tab; 0 for the window
   std::string status;  // the status-bar message while the control has the focus
+  std::string icon;    // a button's icon, by its file name ("WACANCEL.ICO")
+  std::string tip;     // the tool tip
 };
 
 namespace window_flag {

@@ -38,6 +38,11 @@ struct Inspect {
 };
 /// Lets the window's timer go off once (it must be running).
 struct Tick {};
+/// Holds the next window action back while the window's timer goes off `ticks` times
+/// (a window whose timer runs otherwise takes the action at its first wait).
+struct AfterTicks {
+  int ticks = 0;
+};
 /// Clicks tab `tab` of sheet `sheet` (both by equate), the one shown included.
 struct ChooseTab {
   std::string sheet;
@@ -74,7 +79,8 @@ struct Acknowledge {
   int button = 1;
 };
 
-using Action = std::variant<Press, CloseRequest, TypeKey, MoveWindow, Inspect, Tick, ChooseTab,
-                            Scroll, SetThumb, ClickRow, ChooseFile, CancelFile, Acknowledge>;
+using Action = std::variant<Press, CloseRequest, TypeKey, MoveWindow, Inspect, Tick, AfterTicks,
+                            ChooseTab, Scroll, SetThumb, ClickRow, ChooseFile, CancelFile,
+                            Acknowledge>;
 
 }  // namespace vc::ui::script

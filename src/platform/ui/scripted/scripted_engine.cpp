@@ -63,6 +63,10 @@ class ScriptedEngine::WindowTurn {
     if (!data_.timer) fail("has no timer running");
     return Event{EventKind::timer, 0, TimerTick{}};
   }
+  std::optional<Event> operator()(const script::AfterTicks&) const {
+    // Taken only once its ticks are spent (see ticksFirst): nothing left to hold back.
+    return std::nullopt;
+  }
   std::optional<Event> operator()(const script::ChooseTab& a) const {
     const int sheet = control(a.sheet, ControlKind::sheet);
     const int tab = control(a.tab, ControlKind::tab);
@@ -149,6 +153,22 @@ script::Action ScriptedEngine::take(const std::string& waiting) {
   return a;
 }
 
+bool ScriptedEngine::ticksFirst() {
+  if (script_.empty()) return true;
+  if (auto* hold = std::get_if<script::AfterTicks>(&script_.front())) {
+    if (hold->ticks > 0) {
+      --hold->ticks;
+      return true;
+    }
+    script_.pop_front();
+    return ticksFirst();
+  }
+  const bool forDialog = std::holds_alternative<script::ChooseFile>(script_.front()) ||
+                         std::holds_alternative<script::CancelFile>(script_.front()) ||
+                         std::holds_alternative<script::Acknowledge>(script_.front());
+  return forDialog;
+}
+
 void ScriptedEngine::openWindow(Window& window) {
   auto data = std::make_unique<ScriptedWindowData>();
   const Rect& at = window.structure().at;
@@ -184,6 +204,13 @@ Event ScriptedEngine::waitEvent(Window& window) {
   if (Window::top() != &window) throw ScriptError(who + " waits but is not the topmost window");
   const WindowTurn turn(*this, window);
   for (;;) {
+    if (dataOf(window).timer && ticksFirst()) {
+      // A timer that never stops would tick for ever: fail rather than hang.
+      if (++ticksInARow_ > kMaxTicksInARow)
+        throw ScriptError(who + " ticks without end and the script has nothing for it");
+      return Event{EventKind::timer, 0, TimerTick{}};
+    }
+    ticksInARow_ = 0;
     const script::Action a = take(who);
     if (std::optional<Event> event = std::visit(turn, a)) return *event;
   }

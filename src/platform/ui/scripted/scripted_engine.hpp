@@ -22,6 +22,9 @@ struct ScriptError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+/// A window whose timer runs gets a tick whenever it waits and the script's next action is
+/// not one for a window (none left, or one for a dialog or box); AfterTicks holds the next
+/// window action back for that many ticks.
 class ScriptedEngine : public Engine {
  public:
   /// Adds an action at the end of the script, in the order the program will ask for it.
@@ -36,6 +39,7 @@ class ScriptedEngine : public Engine {
     return then(script::Inspect{std::move(look)});
   }
   ScriptedEngine& tick() { return then(script::Tick{}); }
+  ScriptedEngine& afterTicks(int n) { return then(script::AfterTicks{n}); }
   ScriptedEngine& chooseTab(const std::string& sheet, const std::string& tab) {
     return then(script::ChooseTab{sheet, tab});
   }
@@ -81,7 +85,11 @@ class ScriptedEngine : public Engine {
  private:
   class WindowTurn;
   script::Action take(const std::string& waiting);
+  /// Whether a waiting window with a running timer ticks instead of taking an action.
+  bool ticksFirst();
 
+  static constexpr long kMaxTicksInARow = 10'000'000;
+  long ticksInARow_ = 0;
   std::set<ControlKind> kinds_;
   std::deque<script::Action> script_;
   std::vector<std::string> transcript_;
