@@ -108,7 +108,8 @@ void bindReportView() {
 }
 
 vc::files::TableView& reportView() {
-  if (!reportViewCopy) bindReportView();
+  // A view left from a thread's earlier set of files would read nothing: bind it anew.
+  if (!reportViewCopy || reportViewCopy->table() != &vc::store::resumen()) bindReportView();
   return *reportViewCopy;
 }
 
