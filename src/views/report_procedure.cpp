@@ -62,8 +62,9 @@ class ReportController : public ProcedureFrame<vc::report::ReportController> {
   void setUpAfterRestore() override {
     namespace sc = vc::report::step_controls;
     progress_.init(sc::upperCase | sc::digits, 3);
-    process_.init(reportView(), *vc::store::resumenRelation, window(), p25::PROGRESS_PCTTEXT,
-                  progress_, [] { return vc::store::RES.NOMBRE.view(); }, thermometer_);
+    process_.init(
+        reportView(), *vc::store::resumenRelation, window(), p25::PROGRESS_PCTTEXT, progress_,
+        [] { return vc::store::RES.NOMBRE.view(); }, thermometer_);
     process_.CASESENSITIVEVALUE = 0;
     process_.addSortOrder(vc::store::ResumenFile::indnom);
     addAction(p25::PROGRESS_CANCEL, vc::report::kRequestCancelled);
@@ -129,23 +130,22 @@ void reporte() {
       std::make_unique<vc::ui::Window>(P25_PROGRESSWINDOW(), *globals::windowEngine);
   progressWindow->bind(p25::PROGRESS_THERMOMETER, &thermometer);
   auto report = std::make_unique<vc::report::ReportInstance>(
-      P25_REPORT(),
-      std::vector<vc::report::Binding>{
-          vc::report::bind("NOMBREARCHIVO1", globals::NOMBREARCHIVO1),
-          vc::report::bind("RES:NOMBRE", vc::store::RES.NOMBRE),
-          vc::report::bind("RES:MODULO", vc::store::RES.MODULO),
-          vc::report::bind("RES:TIPO", vc::store::RES.TIPO),
-          vc::report::bind("RES:MODO", vc::store::RES.MODO),
-      });
+      P25_REPORT(), std::vector<vc::report::Binding>{
+                        vc::report::bind("NOMBREARCHIVO1", globals::NOMBREARCHIVO1),
+                        vc::report::bind("RES:NOMBRE", vc::store::RES.NOMBRE),
+                        vc::report::bind("RES:MODULO", vc::store::RES.MODULO),
+                        vc::report::bind("RES:TIPO", vc::store::RES.TIPO),
+                        vc::report::bind("RES:MODO", vc::store::RES.MODO),
+                    });
   NoOutput noOutput;
   auto reportProcess = std::make_unique<ReportProcess>(*report);
   auto reportProgress = std::make_unique<vc::report::StringStepObject>();
   auto reportPreview = std::make_unique<vc::report::PrintPreview>(
       globals::reportOutput != nullptr ? *globals::reportOutput : noOutput);
   reportPreview->ALLOWPRINTCURRENT = 1;
-  auto reportController = std::make_unique<ReportController>(
-      *progressWindow, *report, *reportProcess, *reportProgress, *reportPreview,
-      PROGRESS_THERMOMETER);
+  auto reportController =
+      std::make_unique<ReportController>(*progressWindow, *report, *reportProcess, *reportProgress,
+                                         *reportPreview, PROGRESS_THERMOMETER);
   (void)reportController->execute();
   reportPreview.reset();
   reportProgress.reset();

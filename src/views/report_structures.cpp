@@ -17,14 +17,25 @@ const vc::ui::WindowSpec& P25_PROGRESSWINDOW() {
     // A dialog frame without a system menu, not resizable; no position: centred.
     w.flags = vc::ui::window_flag::grey | vc::ui::window_flag::center;
     w.controls = {
-        {p25::PROGRESS_THERMOMETER, "PROGRESS_THERMOMETER", ControlKind::progress,
+        {p25::PROGRESS_THERMOMETER,
+         "PROGRESS_THERMOMETER",
+         ControlKind::progress,
          {15, 15, 111, 12}},
-        {p25::PROGRESS_USERSTRING, "PROGRESS_USERSTRING", ControlKind::stringText,
-         {0, 3, 141, 10}, "", {}, cf::centered},
-        {p25::PROGRESS_PCTTEXT, "PROGRESS_PCTTEXT", ControlKind::stringText, {0, 30, 141, 10},
-         "", {}, cf::centered},
-        {p25::PROGRESS_CANCEL, "PROGRESS_CANCEL", ControlKind::button, {46, 42, 49, 15},
-         "Cancel"},
+        {p25::PROGRESS_USERSTRING,
+         "PROGRESS_USERSTRING",
+         ControlKind::stringText,
+         {0, 3, 141, 10},
+         "",
+         {},
+         cf::centered},
+        {p25::PROGRESS_PCTTEXT,
+         "PROGRESS_PCTTEXT",
+         ControlKind::stringText,
+         {0, 30, 141, 10},
+         "",
+         {},
+         cf::centered},
+        {p25::PROGRESS_CANCEL, "PROGRESS_CANCEL", ControlKind::button, {46, 42, 49, 15}, "Cancel"},
     };
     w.controls.back().icon = "WACANCEL.ICO";
     w.controls.back().tip = "Cancel Report";
@@ -140,12 +151,12 @@ const vc::report::ReportSpec& P25_REPORT() {
     page.picture = "pPage <<#p";
     page.font = kArial8;
     footer.controls = {
-        fixedText(p25r::REPORTDATEPROMPT_2, "REPORTDATEPROMPT_2", {115, 52, 344, 135}, "Date:",
-                  kArial8, rf::transparent),
+        fixedText(p25r::REPORTDATEPROMPT_2, "REPORTDATEPROMPT_2", {115, 52, 344, 135},
+                  "Date:", kArial8, rf::transparent),
         fixedText(p25r::REPORTDATESTAMP_2, "REPORTDATESTAMP_2", {490, 52, 927, 135},
                   "<-- Date Stamp -->", kArial8, rf::transparent),
-        fixedText(p25r::REPORTTIMEPROMPT_2, "REPORTTIMEPROMPT_2", {1625, 52, 271, 135}, "Time:",
-                  kArial8, rf::transparent),
+        fixedText(p25r::REPORTTIMEPROMPT_2, "REPORTTIMEPROMPT_2", {1625, 52, 271, 135},
+                  "Time:", kArial8, rf::transparent),
         fixedText(p25r::REPORTTIMESTAMP_2, "REPORTTIMESTAMP_2", {1927, 52, 927, 135},
                   "<-- Time Stamp -->", kArial8, rf::transparent),
         page,

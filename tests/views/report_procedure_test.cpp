@@ -37,11 +37,11 @@ class ReporteTest : public ::testing::Test {
     globals::settingsManager->openSettings(".\\varcompass.INI", settings::SettingsKind::iniFile);
     globals::NOMBREARCHIVO1 = "/home/dev/app/MAIN.clw";
     // 10 December 2026 at 14:05, read once for both stamps.
-    report::setClockSource(
-        [] { return report::ClockReading{ui::dayNumber({2026, 12, 10}), (14 * 60 + 5) * 6000}; });
+    report::setClockSource([] {
+      return report::ClockReading{ui::dayNumber({2026, 12, 10}), (14 * 60 + 5) * 6000};
+    });
     // Each reading of the clock is an hour on: every timer event takes one row.
-    report::ReportController::setTimeSource(
-        [this] { return clock += std::chrono::hours(1); });
+    report::ReportController::setTimeSource([this] { return clock += std::chrono::hours(1); });
   }
   ~ReporteTest() override {
     report::ReportController::setTimeSource({});
@@ -162,8 +162,8 @@ TEST_F(ReporteTest, PrintsTheChosenPages) {
   EXPECT_EQ(output.previews()[0].pageCount(), 3);
   EXPECT_EQ(textsOf(output.previews()[0], p25r::PAGECOUNT_2),
             (std::vector<std::string>{"Page   1", "Page   2", "Page   3"}));
-  EXPECT_EQ(output.transcript(), (std::vector<std::string>{"preview: 3 pages",
-                                                           "print: resumen Report, pages 2-3"}));
+  EXPECT_EQ(output.transcript(),
+            (std::vector<std::string>{"preview: 3 pages", "print: resumen Report, pages 2-3"}));
   EXPECT_EQ(detailRows(output.previews()[0]).size(), 83u);
 }
 

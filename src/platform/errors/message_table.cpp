@@ -22,8 +22,8 @@ std::map<ErrorId, MessageEntry> standardMessages() {
        "File %File could not be opened.  Error: %ErrorText.", Severity::fatal},
       {ErrorId::purgeError, "Depurar", "No se pudo depurar %File.  Error: %ErrorText.",
        Severity::notify},
-      {ErrorId::readError, "File Access Error",
-       "File %File could not be read.  Error: %ErrorText.", Severity::notify},
+      {ErrorId::readError, "File Access Error", "File %File could not be read.  Error: %ErrorText.",
+       Severity::notify},
       {ErrorId::noRecords, "No Records", "There are no records available to process.",
        Severity::notify},
   };

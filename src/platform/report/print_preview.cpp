@@ -23,12 +23,10 @@ PreviewOptions PrintPreview::options() const {
 
 PreviewOutcome PrintPreview::show(const PageSet& pages, const std::string& jobName) {
   SilentMessages silent;
-  return runPreview(output_, pages, jobName, options(),
-                    messages_ != nullptr ? *messages_ : silent);
+  return runPreview(output_, pages, jobName, options(), messages_ != nullptr ? *messages_ : silent);
 }
 
-PreviewOutcome PrintPreview::printWithoutPreview(const PageSet& pages,
-                                                 const std::string& jobName) {
+PreviewOutcome PrintPreview::printWithoutPreview(const PageSet& pages, const std::string& jobName) {
   if (pages.pageCount() == 0) return PreviewOutcome::left;
   const PrintResult result = output_.print(pages, {1, pages.pageCount()}, jobName, {});
   if (result.outcome == PrintResult::Outcome::done) return PreviewOutcome::printed;

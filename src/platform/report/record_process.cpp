@@ -9,8 +9,8 @@ namespace vc::report {
 
 using files::FileError;
 
-void RecordProcess::init(files::TableView& view, files::RelationBase& relation,
-                         ui::Window& window, int percentControl, StringStepObject& step,
+void RecordProcess::init(files::TableView& view, files::RelationBase& relation, ui::Window& window,
+                         int percentControl, StringStepObject& step,
                          std::function<std::string_view()> value, std::uint8_t& bar) {
   view_ = &view;
   relation_ = &relation;
@@ -77,8 +77,8 @@ void RecordProcess::show(int percentage) {
   ++redraws_;
   if (bar_ != nullptr) *bar_ = static_cast<std::uint8_t>(percentage);
   if (window_ == nullptr) return;
-  if (percentControl_ != 0) window_->control(percentControl_).text =
-      std::to_string(percentage) + "% Complete";
+  if (percentControl_ != 0)
+    window_->control(percentControl_).text = std::to_string(percentage) + "% Complete";
   if (window_->isOpen()) window_->display();
 }
 

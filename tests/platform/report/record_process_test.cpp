@@ -19,8 +19,9 @@ class RecordProcessTest : public ReportTableTest {
  protected:
   RecordProcessTest() {
     step.init(step_controls::digits | step_controls::upperCase, 3);
-    process.init(view, relation, window, kPercent, step,
-                 [this] { return std::string_view(row.NAME, sizeof row.NAME); }, bar);
+    process.init(
+        view, relation, window, kPercent, step,
+        [this] { return std::string_view(row.NAME, sizeof row.NAME); }, bar);
     process.CASESENSITIVEVALUE = 0;
     process.addSortOrder(files::KeyId{0});
   }
@@ -54,7 +55,8 @@ TEST_F(RecordProcessTest, ShowsThePercentageOfEachRowBetweenTheFirstAndTheLast) 
        {"GLO:Z", "GLO:0", "GLO:D"},
        {"GLO:0: 1% Complete", "GLO:D: 37% Complete", "GLO:Z: 100% Complete"}},
       // Lower case is measured as upper case.
-      {"case folded", {"glo:z", "glo:0", "glo:d"},
+      {"case folded",
+       {"glo:z", "glo:0", "glo:d"},
        {"glo:0: 1% Complete", "glo:d: 37% Complete", "glo:z: 100% Complete"}},
       // One name throughout: no room between the limits, and no division by zero.
       {"equal limits", {"SAME", "SAME", "SAME"}, {"SAME: 100% Complete"}},
@@ -62,7 +64,8 @@ TEST_F(RecordProcessTest, ShowsThePercentageOfEachRowBetweenTheFirstAndTheLast) 
       {"reversed limits", {"GLO_", "GLOA"}, {"GLOA: 100% Complete"}},
       // GLO@B lies between the limits in key order but measures below GLO:M: the bar
       // stays where it was rather than going back.
-      {"out of key order", {"GLO:A", "GLO:M", "GLO@B", "GLO_Z"},
+      {"out of key order",
+       {"GLO:A", "GLO:M", "GLO@B", "GLO_Z"},
        {"GLO:A: 1% Complete", "GLO:M: 48% Complete", "GLO_Z: 100% Complete"}},
   };
   for (const Case& c : cases) {

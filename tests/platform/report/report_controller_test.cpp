@@ -21,8 +21,7 @@ using testing::ReportTableTest;
 // Prints each row's name; fails to read once `failAfter` rows were read, when set.
 class NameProcess : public RecordProcess {
  public:
-  NameProcess(ReportInstance& report, testing::SampleVariables& vars,
-              files::testing::TestRow& row)
+  NameProcess(ReportInstance& report, testing::SampleVariables& vars, files::testing::TestRow& row)
       : report_(report), vars_(vars), row_(row) {}
 
   RecordAnswer onRecord() override {
@@ -73,8 +72,9 @@ class ReportControllerTest : public ReportTableTest {
   /// One run of the controller over the table, as a report procedure makes it.
   int runReport() {
     step.init(step_controls::digits | step_controls::upperCase, 3);
-    process.init(view, relation, window, kPercent, step,
-                 [this] { return std::string_view(row.NAME, sizeof row.NAME); }, bar);
+    process.init(
+        view, relation, window, kPercent, step,
+        [this] { return std::string_view(row.NAME, sizeof row.NAME); }, bar);
     process.addSortOrder(files::KeyId{0});
     controller.addAction(kCancel, kRequestCancelled);
     controller.bindReport(process, report, preview);
@@ -96,11 +96,7 @@ class ReportControllerTest : public ReportTableTest {
   ScriptedOutput output;
   PrintPreview preview{output};
 
-  class Controller : public ReportController {
-   public:
-    using ReportController::ReportController;
-    ui::Answer prepare() override { return ReportController::prepare(); }
-  } controller{window};
+  ReportController controller{window};
 };
 
 TEST_F(ReportControllerTest, ReadsRowByTickAndPreviewsWithTheWindowHidden) {

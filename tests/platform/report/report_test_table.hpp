@@ -42,8 +42,8 @@ class ReportTableTest : public ::testing::Test {
   ReportTableTest() {
     (void)table.create();
     EXPECT_TRUE(table.open(files::kReadWriteDenyNone).ok());
-    for (auto kind : {ui::ControlKind::progress, ui::ControlKind::stringText,
-                      ui::ControlKind::button})
+    for (auto kind :
+         {ui::ControlKind::progress, ui::ControlKind::stringText, ui::ControlKind::button})
       engine.registerControlKind(kind);
     window.bind(kBar, &barBinding);
   }

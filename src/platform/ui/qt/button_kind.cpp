@@ -1,5 +1,7 @@
 // Buttons: a push button that reports its press as an accepted event.
+#include <QApplication>
 #include <QPushButton>
+#include <QStyle>
 
 #include "platform/ui/qt/control_kind.hpp"
 #include "platform/ui/qt/cp1252.hpp"
@@ -8,12 +10,21 @@
 namespace vc::ui::qt {
 namespace {
 
+// The icons the structures name, drawn from the style's own symbols.
+QIcon iconNamed(const std::string& file) {
+  if (file == "WACANCEL.ICO")
+    return QApplication::style()->standardIcon(QStyle::SP_DialogCancelButton);
+  return {};
+}
+
 class ButtonKind : public ControlKindDriver {
  public:
   QWidget* create(ControlSite& site, const ControlSpec& spec) const override {
     auto* button = new QPushButton(fromCp1252(spec.text), site.windowWidget());
     button->setAutoDefault(true);
     button->setDefault((spec.flags & control_flag::defaultButton) != 0);
+    if (!spec.icon.empty()) button->setIcon(iconNamed(spec.icon));
+    if (!spec.tip.empty()) button->setToolTip(fromCp1252(spec.tip));
     const int number = spec.number;
     QObject::connect(button, &QPushButton::clicked, button, [&site, number] {
       if (site.window().isEnabled(number)) site.deliver({EventKind::accepted, number});

@@ -49,6 +49,8 @@ const ControlKindDriver& driverOf(ControlKind kind);
 // The drivers, one per file.
 const ControlKindDriver& buttonKind();
 const ControlKindDriver& promptKind();
+const ControlKindDriver& progressKind();
+const ControlKindDriver& stringKind();
 const ControlKindDriver& listKind();
 const ControlKindDriver& sheetKind();
 const ControlKindDriver& undrawnKind();

@@ -14,12 +14,14 @@ const ControlKindDriver& driverOf(ControlKind kind) {
       return sheetKind();
     case ControlKind::tab:  // drawn by its sheet
       return undrawnKind();
-    case ControlKind::stringPicture:
     case ControlKind::stringText:
+      return stringKind();
+    case ControlKind::progress:
+      return progressKind();
+    case ControlKind::stringPicture:
     case ControlKind::image:
     case ControlKind::line:
     case ControlKind::text:
-    case ControlKind::progress:
       return undrawnKind();
   }
   return undrawnKind();

@@ -79,8 +79,8 @@ struct Acknowledge {
   int button = 1;
 };
 
-using Action = std::variant<Press, CloseRequest, TypeKey, MoveWindow, Inspect, Tick, AfterTicks,
-                            ChooseTab, Scroll, SetThumb, ClickRow, ChooseFile, CancelFile,
-                            Acknowledge>;
+using Action =
+    std::variant<Press, CloseRequest, TypeKey, MoveWindow, Inspect, Tick, AfterTicks, ChooseTab,
+                 Scroll, SetThumb, ClickRow, ChooseFile, CancelFile, Acknowledge>;
 
 }  // namespace vc::ui::script
