@@ -15,6 +15,7 @@
 #include "views/browse_view.hpp"
 #include "views/procedure_frame.hpp"
 #include "views/purge_results.hpp"
+#include "views/report_procedure.hpp"
 #include "views/window_styles.hpp"
 
 namespace vc::views {
@@ -141,8 +142,9 @@ class CompareWindow : public ProcedureFrame<vc::ui::WindowController> {
         return Answer::endWindow;
       case p17::REPORTE:
         updateComponents();
-        // The differences report is called here once it exists; it changes neither the
-        // table nor the order, so the reset below leaves the list as it was.
+        // The report reads through a view of its own and changes neither the table nor
+        // the order, so the reset below leaves the list as it was.
+        reporte();
         resetWindow(false);
         return kept;
       case p17::DEPURAR:

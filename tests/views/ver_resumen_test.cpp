@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "globals/globals.hpp"
+#include "platform/report/report_controller.hpp"
+#include "platform/report/scripted/scripted_output.hpp"
 #include "platform/settings/settings_store.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "store/store.hpp"
@@ -346,15 +348,25 @@ TEST_F(VerResumenTest, EmptyTableSaysSoOnceAndDisablesBothButtons) {
 
 TEST_F(VerResumenTest, ReporteAndTheTabShownChangeNothing) {
   fillTable(reversedRows(40));
+  vc::report::ScriptedOutput output;
+  output.leavePreview();
+  globals::reportOutput = &output;
+  // A clock that stands still: the report reads every row at its first tick.
+  vc::report::ReportController::setTimeSource(
+      [] { return std::chrono::steady_clock::time_point{}; });
   std::vector<std::string> before;
   engine.scroll("LIST", Step::pageDown)
       .scroll("LIST", Step::lineDown)
       .inspect([&](Window& w) { before = shown(w); })
       .press("REPORTE")
+      .afterTicks(1)
       .inspect([&](Window& w) {
+        EXPECT_EQ(output.transcript(), (std::vector<std::string>{"preview: 1 pages"}));
         EXPECT_EQ(shown(w), before);
         EXPECT_EQ(selectedLine(w), 2);
-        EXPECT_EQ(buffer(), "M15/N24");
+        // The report read through its own view, so the browse's place is untouched; the
+        // buffer both share holds the last row printed.
+        EXPECT_EQ(buffer(), "M00/N39");
       })
       .chooseTab("SHEET1", "TAB1")
       .inspect([&](Window& w) {
@@ -364,6 +376,8 @@ TEST_F(VerResumenTest, ReporteAndTheTabShownChangeNothing) {
       .press("OKBUTTON");
   run();
   EXPECT_TRUE(engine.messages().empty());
+  vc::report::ReportController::setTimeSource({});
+  globals::reportOutput = nullptr;
 }
 
 TEST_F(VerResumenTest, RightReleaseSelectsTheRow) {
