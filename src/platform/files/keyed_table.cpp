@@ -20,6 +20,9 @@ namespace vc::files {
 namespace {
 
 using sqlite::Statement;
+
+constexpr const char* kUsualCacheSql = "PRAGMA cache_size=-65536";     // 64 MiB
+constexpr const char* kAtomicCacheSql = "PRAGMA cache_size=-1048576";  // 1 GiB at most
 using sqlite::TableSchema;
 
 /// A connection, closed when dropped; it outlives the statements declared after it.
@@ -44,7 +47,7 @@ FileStatus openConnection(const TableSchema& schema, const std::string& path, bo
   // An analysis adds its rows in key orders unrelated to the order of addition; a page
   // cache large enough for both keys' working set keeps those inserts off the disk. A
   // refusal only costs speed.
-  (void)sqlite::exec(db, "PRAGMA cache_size=-65536");
+  (void)sqlite::exec(db, kUsualCacheSql);
   // Write-ahead logging lets one opening read while another holds a write transaction.
   if (!readOnly && (rc = sqlite::exec(db, "PRAGMA journal_mode=WAL")) != SQLITE_OK) {
     return sqlite::openFailure(db, rc);
@@ -355,6 +358,11 @@ FileStatus KeyedTable::beginAtomic(std::chrono::seconds lockWait) {
   const int rc = sqlite::exec(db, "BEGIN IMMEDIATE");
   sqlite3_busy_timeout(db, recoverSeconds_ * 1000);
   if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
+  // A change of this kind may touch every page of the table and both keys; a cache that
+  // holds them all keeps it from spilling pages to the log before the commit and from
+  // reading the same pages again. Pages are only taken as they are used, and the usual
+  // size comes back when the change ends. A refusal only costs speed.
+  (void)sqlite::exec(db, kAtomicCacheSql);
   atomic_ = true;
   return {};
 }
@@ -369,6 +377,7 @@ FileStatus KeyedTable::commitAtomic() {
   stopReads();
   const int rc = sqlite::exec(db, "COMMIT");
   sqlite::noteTableWrite();
+  (void)sqlite::exec(db, kUsualCacheSql);
   if (rc != SQLITE_OK) {
     FileStatus st = sqlite::statusOf(db, rc);
     rollbackAtomic();
@@ -385,6 +394,7 @@ void KeyedTable::rollbackAtomic() {
   if (!sqlite3_get_autocommit(open_->connection.db)) {
     (void)sqlite::exec(open_->connection.db, "ROLLBACK");
   }
+  (void)sqlite::exec(open_->connection.db, kUsualCacheSql);
   sqlite::noteTableWrite();
   atomic_ = false;
 }
