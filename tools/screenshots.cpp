@@ -1,12 +1,19 @@
 // Takes the README's screenshots: runs the program on the real widgets with a scripted
-// tour (choose the fixture application, analyse it, browse the results by name, leave)
-// and saves each window as the program draws it.
+// tour (choose the fixture application, analyse it, browse the results by name, print
+// the differences report to the preview, leave) and saves each window as the program
+// draws it.
 //
 //   screenshots <main source .clw> <output folder>
+#include <QApplication>
+#include <QDialog>
+#include <QTimer>
 #include <cstdio>
 #include <string>
 
 #include "frame/program.hpp"
+#include "globals/globals.hpp"
+#include "platform/report/qt/preview_window.hpp"
+#include "platform/report/qt/qt_output.hpp"
 #include "platform/ui/qt/qt_engine.hpp"
 #include "platform/ui/window.hpp"
 
@@ -41,8 +48,30 @@ class TourEngine : public vc::ui::QtEngine {
       window.control(sheet).sheet().choice = 2;
       return {vc::ui::EventKind::newSelection, sheet, vc::ui::TabChosen{2, window.number("TAB2")}};
     }
-    vc::ui::grabWindow(window, out_ + "/browse-window.png");
+    if (title == "Report resumen") return QtEngine::waitEvent(window);  // its timer runs it
+    if (browseSteps_ == 2) {
+      vc::ui::grabWindow(window, out_ + "/browse-window.png");
+      grabPreview(out_ + "/report-preview.png");
+      return press(window, "REPORTE");
+    }
     return press(window, "OKBUTTON");
+  }
+
+  // Saves the preview once it is up, at a size that shows a whole page, and leaves it.
+  static void grabPreview(std::string path) {
+    QTimer::singleShot(50, [path] {
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w);
+            d && d->isVisible() && d->objectName() == vc::report::qt::kPreviewName) {
+          d->showNormal();
+          d->resize(760, 900);
+          QApplication::processEvents();
+          d->grab().save(QString::fromStdString(path));
+          d->reject();
+          return;
+        }
+      grabPreview(path);
+    });
   }
 
   std::optional<std::string> askOpenFile(const vc::ui::OpenFileRequest&) override {
@@ -68,5 +97,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   TourEngine engine(argv[1], argv[2]);
+  vc::report::qt::QtOutput reportOutput;
+  vc::globals::reportOutput = &reportOutput;
   return vc::frame::runApplication(engine);
 }
