@@ -1,4 +1,4 @@
 # The analysis benchmark: module scan and declaration parser over a synthetic application.
-add_executable(analysis_bench analysis_bench.cpp app_generator.cpp)
+add_executable(analysis_bench analysis_bench.cpp analysis_floor.cpp app_generator.cpp)
 target_include_directories(analysis_bench PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${VC_SRC})
 target_link_libraries(analysis_bench PRIVATE vc_frame vc_analysis SQLite::SQLite3)

@@ -1,20 +1,27 @@
-// Times a whole analysis (module scan and declaration parser) of a synthetic application
-// without a display, against a floor measured in the same run: reading the same files and
-// inserting the same rows into plain SQLite in one transaction.
+// Times a whole analysis (module scan and declaration parser into the results table) of a
+// synthetic application without a display, against a floor measured in the same run:
+// reading the same files whole and building the same table with its two orders in plain
+// SQLite, the faster of indexes made before or after the rows. The two sides alternate
+// for several rounds, and the median of the rounds' ratios is the result.
 //
-//   analysis_bench [modules=1000] [declarations per module=1000]
-#include <sqlite3.h>
-
+//   analysis_bench [modules=1000] [declarations per module=1000] [folder] [rounds=3]
+//
+// The folder (default: a fresh temporary one) is where the application and the tables
+// are written; it is emptied of them afterwards. Besides the totals, each round prints
+// where the analysis spends its time: reading the sources line by line through the
+// text-file driver, adding the rows through the keyed table, and what is left (the scan,
+// the parser's text operations and the frame).
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "analysis/declaration_parser.hpp"
 #include "analysis/module_scan.hpp"
+#include "analysis_floor.hpp"
 #include "app_generator.hpp"
 #include "frame/program.hpp"
 #include "globals/globals.hpp"
@@ -24,117 +31,24 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using vc::bench::FloorRow;
 
 double seconds(Clock::time_point from) {
   return std::chrono::duration<double>(Clock::now() - from).count();
 }
 
-std::size_t readWhole(const fs::path& file, std::vector<char>& buffer) {
-  std::ifstream in(file, std::ios::binary);
-  std::size_t total = 0;
-  while (in) {
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    total += static_cast<std::size_t>(in.gcount());
-  }
-  return total;
-}
-
-struct Row {
-  std::string modulo, nombre, tipo, modo;
-  int external;
-};
-
-void check(int rc, sqlite3* db, const char* what) {
-  if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
-    std::exit(1);
+void removeTable(const fs::path& file) {
+  std::error_code ec;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    fs::remove(file.string() + suffix, ec);
   }
 }
 
-// The floor's table: the six fields and two indexes in the keys' component order.
-double plainInsert(const fs::path& dbFile, const std::vector<Row>& rows) {
-  sqlite3* db = nullptr;
-  check(sqlite3_open(dbFile.c_str(), &db), db, "open");
-  // The same settings the results table runs with: WAL and a 64 MB page cache.
-  check(sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA cache_size=-65536;", nullptr, nullptr,
-                     nullptr),
-        db, "settings");
-  check(sqlite3_exec(db,
-                     "CREATE TABLE r(modulo BLOB, nombre BLOB, tipo BLOB, modo BLOB, "
-                     "external INTEGER, diferente INTEGER);"
-                     "CREATE INDEX r_mod ON r(modulo, external, nombre);"
-                     "CREATE INDEX r_nom ON r(nombre, external, modulo);",
-                     nullptr, nullptr, nullptr),
-        db, "schema");
+/// The analysis as the analysis window runs it, from the deletion of the table to the
+/// closing of its three files. Answers the seconds and the rows added.
+double runAnalysis(const fs::path& mainSource, std::uint64_t& rows) {
   const auto start = Clock::now();
-  sqlite3_stmt* st = nullptr;
-  check(sqlite3_prepare_v2(db, "INSERT INTO r VALUES(?,?,?,?,?,0)", -1, &st, nullptr), db, "prep");
-  check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
-  for (const Row& r : rows) {
-    sqlite3_bind_blob(st, 1, r.modulo.data(), static_cast<int>(r.modulo.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(st, 2, r.nombre.data(), static_cast<int>(r.nombre.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(st, 3, r.tipo.data(), static_cast<int>(r.tipo.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(st, 4, r.modo.data(), static_cast<int>(r.modo.size()), SQLITE_STATIC);
-    sqlite3_bind_int(st, 5, r.external);
-    check(sqlite3_step(st), db, "insert");
-    sqlite3_reset(st);
-  }
-  check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
-  const double t = seconds(start);
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return t;
-}
-
-std::string column(sqlite3_stmt* st, int i) {
-  return std::string(static_cast<const char*>(sqlite3_column_blob(st, i)),
-                     static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
-}
-
-std::vector<Row> rowsInOrderOfAddition(const fs::path& dbFile) {
-  sqlite3* db = nullptr;
-  check(sqlite3_open_v2(dbFile.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
-  sqlite3_stmt* st = nullptr;
-  check(sqlite3_prepare_v2(db,
-                           "SELECT MODULO, NOMBRE, TIPO, MODO, EXTERNAL FROM resumen ORDER BY seq",
-                           -1, &st, nullptr),
-        db, "select");
-  std::vector<Row> rows;
-  while (sqlite3_step(st) == SQLITE_ROW)
-    rows.push_back(
-        {column(st, 0), column(st, 1), column(st, 2), column(st, 3), sqlite3_column_int(st, 4)});
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return rows;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::size_t modules = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000;
-  const std::size_t perModule = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000;
-
-  std::string pattern = (fs::temp_directory_path() / "vc-bench-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) return 1;
-  const fs::path work(pattern);
-  const auto app = vc::bench::generateApp(work / "src", modules, perModule);
-  fs::current_path(work);
-
-  // Warm the page cache so both measurements read from memory.
-  std::vector<char> buffer(1 << 20);
-  for (const auto& e : fs::directory_iterator(work / "src")) readWhole(e.path(), buffer);
-
-  // The program's frame, without windows.
-  vc::frame::threadAttachFiles();
-  vc::frame::processStartup();
-  vc::frame::threadStartup();
-  vc::globals::errorManager->bindErrorStatus(&vc::globals::currentThreadErrorStatus);
-  vc::store::openFileAccess();
-
-  // As the analysis window does it: file names, the table deleted, three opens, then the
-  // scan and the parser.
-  const auto start = Clock::now();
-  vc::globals::NOMBREARCHIVO1 = app.mainSource.string();
+  vc::globals::NOMBREARCHIVO1 = mainSource.string();
   vc::globals::NOMBREARCHIVO2 = vc::globals::NOMBREARCHIVO1.view();
   (void)vc::store::resumen().remove();  // not examined, as the analysis window does it
   vc::store::archivo1Relation->open();
@@ -144,38 +58,152 @@ int main(int argc, char** argv) {
   vc::analysis::SourceFolder folder;
   vc::analysis::collectModules(queue, folder);
   vc::analysis::parseAllModules(queue, folder);
-  const double ours = seconds(start);
-
-  // The same rows, for the floor, in the order the parser added them: the order of
-  // insertion decides how much the indexes cost.
-  auto& resumen = vc::store::resumen();
-  const std::uint64_t added = resumen.records();
+  rows = vc::store::resumen().records();
   vc::store::archivo1Relation->close();
   vc::store::archivo2Relation->close();
   vc::store::resumenRelation->close();
-  const std::vector<Row> rows = rowsInOrderOfAddition(work / "resumen.dat");
+  return seconds(start);
+}
+
+/// Every module source read line by line through archivo2, as the parser reads it.
+double readThroughDriver(const fs::path& sources) {
+  std::vector<fs::path> files;
+  for (const auto& e : fs::directory_iterator(sources)) files.push_back(e.path());
+  const auto start = Clock::now();
+  auto& archivo2 = vc::store::archivo2();
+  for (const fs::path& f : files) {
+    vc::globals::NOMBREARCHIVO2 = f.string();
+    vc::store::archivo2Relation->open();
+    archivo2.set(1);
+    while (!archivo2.eof()) (void)archivo2.next();  // EOF was just tested false
+    vc::store::archivo2Relation->close();
+  }
+  return seconds(start);
+}
+
+/// The rows added through the keyed table alone, between STREAM and FLUSH, into a fresh
+/// table, up to its closing.
+double addThroughDriver(const std::vector<FloorRow>& rows) {
+  const auto start = Clock::now();
+  (void)vc::store::resumen().remove();  // a fresh table; there may be none
+  vc::store::resumenRelation->open();
+  auto& resumen = vc::store::resumen();
+  auto& RES = vc::store::RES;
+  bool written = resumen.stream().ok();
+  for (const FloorRow& r : rows) {
+    RES.MODULO = r.modulo;
+    RES.NOMBRE = r.nombre;
+    RES.TIPO = r.tipo;
+    RES.MODO = r.modo;
+    RES.EXTERNAL = static_cast<std::uint8_t>(r.external);
+    RES.DIFERENTE = 0;
+    written = resumen.add() == vc::files::FileError::none && written;
+  }
+  written = resumen.flush().ok() && written;
+  vc::store::resumenRelation->close();
+  if (!written) {
+    std::fprintf(stderr, "adding through the keyed table failed\n");
+    std::exit(1);
+  }
+  return seconds(start);
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::size_t modules = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000;
+  const std::size_t perModule = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 1000;
+  const int rounds = std::max(3, argc > 4 ? std::atoi(argv[4]) : 3);
+  fs::path work;
+  bool temporary = false;
+  if (argc > 3 && argv[3][0] != '\0') {
+    work = fs::absolute(argv[3]) / "vc-analysis-bench";
+    fs::create_directories(work);
+  } else {
+    std::string pattern = (fs::temp_directory_path() / "vc-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) return 1;
+    work = pattern;
+    temporary = true;
+  }
+  const auto app = vc::bench::generateApp(work / "src", modules, perModule);
+  fs::current_path(work);
+  const std::size_t bytes = vc::bench::readFolder(work / "src");  // warms the page cache
+
+  vc::frame::threadAttachFiles();
+  vc::frame::processStartup();
+  vc::frame::threadStartup();
+  vc::globals::errorManager->bindErrorStatus(&vc::globals::currentThreadErrorStatus);
+  vc::store::openFileAccess();
+
+  std::printf("modules %zu, rows expected %zu, source bytes %zu, folder %s\n", app.modules,
+              app.declarations, bytes, work.c_str());
+  std::vector<FloorRow> rows;
+  std::vector<double> ratios;
+  bool exact = true;
+  for (int round = 1; round <= rounds; ++round) {
+    double ours = 0, floorRead = 0, first = 0, after = 0;
+    std::uint64_t added = 0;
+    auto runOurs = [&] {
+      ours = runAnalysis(app.mainSource, added);
+      exact = exact && added == app.declarations;
+      if (rows.empty()) rows = vc::bench::rowsInOrderOfAddition(work / "resumen.dat");
+    };
+    auto runFloor = [&] {
+      auto start = Clock::now();
+      (void)vc::bench::readFolder(work / "src");
+      floorRead = seconds(start);
+      first = vc::bench::plainBuild(work / "floor.db", rows, /*indexesFirst=*/true);
+      after = vc::bench::plainBuild(work / "floor.db", rows, /*indexesFirst=*/false);
+    };
+    // The floor needs the rows of one analysis; after that the sides take turns at going
+    // first, so that neither always meets the machine in the same state.
+    if (round % 2 == 1 || rows.empty()) {
+      runOurs();
+      runFloor();
+    } else {
+      runFloor();
+      runOurs();
+    }
+    const double reading = readThroughDriver(work / "src");
+    const double adding = addThroughDriver(rows);
+    const double floor = floorRead + std::min(first, after);
+    ratios.push_back(ours / floor);
+    std::printf("round %d\n", round);
+    std::printf("  analysis       %7.3f s  (%llu rows)\n", ours,
+                static_cast<unsigned long long>(added));
+    std::printf("    reading      %7.3f s  sources line by line through the text-file driver\n",
+                reading);
+    std::printf("    adding       %7.3f s  rows through the keyed table, STREAM to close\n",
+                adding);
+    std::printf("    the rest     %7.3f s  scan, parser's text operations, frame\n",
+                ours - reading - adding);
+    std::printf("  floor          %7.3f s  (read %.3f s + plain SQLite %.3f s)\n", floor, floorRead,
+                std::min(first, after));
+    std::printf("    plain SQLite, indexes before the rows %7.3f s, after them %7.3f s\n", first,
+                after);
+    std::printf("  ratio          %7.2f\n", ours / floor);
+  }
   vc::frame::threadShutdown();
   vc::frame::processShutdown();
 
-  const auto readStart = Clock::now();
-  std::size_t bytes = 0;
-  for (const auto& e : fs::directory_iterator(work / "src")) bytes += readWhole(e.path(), buffer);
-  const double floorRead = seconds(readStart);
-  const double floorInsert = plainInsert(work / "floor.db", rows);
-  const double floor = floorRead + floorInsert;
+  std::printf("ratio to floor %.2f\n", median(ratios));
+  std::printf("(median of %d rounds; goal: 1.5 or less)\n", rounds);
 
-  std::printf("modules            %zu\n", queue.records());
-  std::printf("rows               %llu (expected %zu)\n", static_cast<unsigned long long>(added),
-              app.declarations);
-  std::printf("source bytes       %zu\n", bytes);
-  std::printf("analysis           %.3f s  %.1f MB/s  %.0f rows/s\n", ours, bytes / 1e6 / ours,
-              added / ours);
-  std::printf("floor              %.3f s  (read %.3f s, plain SQLite insert %.3f s)\n", floor,
-              floorRead, floorInsert);
-  std::printf("ratio to floor     %.2f  (goal: under 1.5)\n", ours / floor);
-
-  fs::current_path(fs::temp_directory_path());
+  fs::current_path(work.parent_path());
   std::error_code ec;
-  fs::remove_all(work, ec);
-  return added == app.declarations ? 0 : 1;
+  if (temporary) {
+    fs::remove_all(work, ec);
+  } else {
+    fs::remove_all(work / "src", ec);
+    removeTable(work / "resumen.dat");
+    removeTable(work / "floor.db");
+    fs::remove(work, ec);
+  }
+  return exact ? 0 : 1;
 }

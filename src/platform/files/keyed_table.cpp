@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <vector>
 
 #include "platform/files/fault_points.hpp"
 #include "platform/files/open_file_registry.hpp"
+#include "platform/files/sqlite/journal_mode.hpp"
 #include "platform/files/sqlite/key_cursor.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
+#include "platform/files/sqlite/stream_writer.hpp"
 #include "platform/files/sqlite/table_schema.hpp"
 #include "platform/files/table_view.hpp"
 #include "platform/os/file_name.hpp"
@@ -37,19 +40,28 @@ struct Connection {
 /// Opens the file at path and makes sure it holds the declared table: a new (empty) file
 /// becomes the table with its keys; any other file must have the layout and sound keys.
 FileStatus openConnection(const TableSchema& schema, const std::string& path, bool readOnly,
-                          int recoverSeconds, Connection& connection) {
+                          sqlite::Journal journal, int recoverSeconds, Connection& connection) {
   const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
   int rc = sqlite3_open_v2(path.c_str(), &connection.db, flags, nullptr);
   sqlite3* db = connection.db;
   if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, recoverSeconds * 1000);
+  // The first read takes the file's lock. A REMOVE that held the lock before it deletes
+  // the file, after emptying it: then this connection has a file that is gone, and the
+  // open goes on as if it had come after the REMOVE.
+  if ((rc = sqlite::exec(db, "PRAGMA schema_version")) != SQLITE_OK) {
+    return sqlite::openFailure(db, rc);
+  }
+  int moved = 0;
+  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
+    return FileStatus::of(FileError::fileNotFound);
+  }
   // An analysis adds its rows in key orders unrelated to the order of addition; a page
   // cache large enough for both keys' working set keeps those inserts off the disk. A
   // refusal only costs speed.
   (void)sqlite::exec(db, kUsualCacheSql);
-  // Write-ahead logging lets one opening read while another holds a write transaction.
-  if (!readOnly && (rc = sqlite::exec(db, "PRAGMA journal_mode=WAL")) != SQLITE_OK) {
+  if (!readOnly && (rc = sqlite::useJournal(db, journal)) != SQLITE_OK) {
     return sqlite::openFailure(db, rc);
   }
   Statement tables(db,
@@ -68,14 +80,32 @@ FileStatus openConnection(const TableSchema& schema, const std::string& path, bo
   return schema.checkKeys(db);
 }
 
+/// Folds in the rows a stream left staged when it ended without its FLUSH (the program was
+/// killed): only an opening that has the file to itself can tell that no stream is still
+/// going. A failure leaves them staged for a later opening.
+void foldLeftOverStream(const TableSchema& schema, sqlite3* db) {
+  bool empty = false, staged = false;
+  if (schema.probe(db, empty, staged) != SQLITE_OK || !staged) return;
+  if (sqlite::exec(db, "BEGIN IMMEDIATE") != SQLITE_OK) return;
+  if (schema.foldStaging(db) != SQLITE_OK || sqlite::exec(db, "COMMIT") != SQLITE_OK) {
+    (void)sqlite::exec(db, "ROLLBACK");  // the rows stay staged, as they were
+  }
+}
+
+/// The side files the database engine may keep beside a file.
+std::vector<std::string> sideFilesOf(const std::string& path) {
+  return {path + "-wal", path + "-shm", path + "-journal"};
+}
+
 }  // namespace
 
 /// What an opening holds while the file is open.
 struct KeyedTable::Open {
-  Open(const TableSpec& layout, unsigned char* record) : cursor(layout, record) {}
+  Open(const TableSpec& layout, unsigned char* record, std::function<void()> stopReads)
+      : writer(layout, std::move(stopReads)), cursor(layout, record) {}
 
   Connection connection;
-  Statement insert;
+  sqlite::StreamWriter writer;
   Statement erase;
   Statement count;
   sqlite::KeyCursor cursor;
@@ -111,26 +141,40 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   const ResolvedName resolved = resolveFileName(fileName_);
   if (!resolved.status.ok()) return resolved.status;
   if (!resolved.exists) return FileStatus::of(FileError::fileNotFound);
+  // Checked before the database engine sees the file: it would wait for ever on a FIFO.
+  if (const PathKind kind = os().stat(resolved.path); kind != PathKind::file) {
+    return kind == PathKind::missing ? FileStatus::of(FileError::fileNotFound)
+                                     : notARegularFile(kind);
+  }
   const AccessMode mode = accessModeOf(openMode);
   if (FileStatus st = os().checkAccess(resolved.path, mode); !st.ok()) return st;
+  const bool readOnly = mode == AccessMode::readOnly;
+  const std::string canonical = canonicalPath(resolved.path);
+  const bool alone =
+      !OpenFileRegistry::isOpen(canonical) && !os().lockedByOtherProcess(resolved.path);
+  const sqlite::Journal journal = sqlite::journalFor(resolved.path);
+  if (!readOnly && alone && journal == sqlite::Journal::inMemory) {
+    // Not examined: when the file cannot be made a plain one, the open below says why.
+    (void)sqlite::leaveWriteAheadMode(resolved.path);
+  }
 
   const TableSchema schema(layout_);
-  auto opening = std::make_unique<Open>(layout_, record_);
-  FileStatus st = openConnection(schema, resolved.path, mode == AccessMode::readOnly,
-                                 recoverSeconds_, opening->connection);
+  auto opening = std::make_unique<Open>(layout_, record_, [this] { stopReads(); });
+  FileStatus st = openConnection(schema, resolved.path, readOnly, journal, recoverSeconds_,
+                                 opening->connection);
   if (!st.ok()) return st;
   sqlite3* db = opening->connection.db;
+  if (!readOnly && alone) foldLeftOverStream(schema, db);
   int rc = SQLITE_OK;
-  opening->insert = Statement(db, schema.insertSql(), rc, /*persistent=*/true);
-  if (opening->insert) opening->erase = Statement(db, schema.deleteSql(), rc, true);
+  opening->erase = Statement(db, schema.deleteSql(), rc, /*persistent=*/true);
   if (opening->erase) opening->count = Statement(db, schema.countSql(), rc, true);
   if (!opening->count) return sqlite::openFailure(db, rc);
+  if (st = opening->writer.prepare(db, journal); !st.ok()) return st;
   if (st = opening->cursor.prepare(db); !st.ok()) return st;
 
-  opening->canonical = canonicalPath(resolved.path);
+  opening->canonical = canonical;
   OpenFileRegistry::opened(opening->canonical);
   open_ = std::move(opening);
-  streaming_ = false;
   error_ = FileError::none;
   return {};
 }
@@ -141,26 +185,30 @@ FileStatus KeyedTable::create() {
   if (!resolved.exists) {
     if (FileStatus st = os().create(resolved.path); !st.ok()) return st;
   }
+  if (const PathKind kind = os().stat(resolved.path); kind != PathKind::file) {
+    return notARegularFile(kind);
+  }
   Connection connection;
-  const FileStatus st = openConnection(TableSchema(layout_), resolved.path, /*readOnly=*/false,
-                                       recoverSeconds_, connection);
+  const FileStatus st =
+      openConnection(TableSchema(layout_), resolved.path, /*readOnly=*/false,
+                     sqlite::journalFor(resolved.path), recoverSeconds_, connection);
   // Keys that need rebuilding are the open's business; the file exists with its table.
   return st.error == FileError::keyFileMustBeRebuilt ? FileStatus{} : st;
 }
 
 void KeyedTable::close() {
   if (open_ == nullptr) return;
-  // A close reports nothing; a commit that fails here leaves the file as it was before
-  // the stream, which the journal guarantees.
-  if (streaming_) (void)flush();
+  // A close reports nothing; a batch that cannot be written here leaves the file as it
+  // was before that batch, which the journal guarantees.
+  (void)open_->writer.end();
   // An atomic change not committed is not kept.
   rollbackAtomic();
   for (TableView* view : views_) {
     if (view->cursor_) view->cursor_->release();
   }
+  open_->writer.release();
   OpenFileRegistry::closed(open_->canonical);
   open_.reset();
-  streaming_ = false;
 }
 
 FileStatus KeyedTable::sendOption(std::string_view option) {
@@ -195,42 +243,36 @@ FileStatus KeyedTable::remove() {
   const ResolvedName resolved = resolveFileName(fileName_);
   if (!resolved.status.ok()) return resolved.status;
   if (!resolved.exists) return FileStatus::of(FileError::fileNotFound);
-  // Deleting a database from under an opening would leave that opening writing to a file
-  // nobody can find again, and its journal beside a new file: refuse, as a system that
-  // locks open files does.
-  if (OpenFileRegistry::isOpen(canonicalPath(resolved.path)) ||
-      os().lockedByOtherProcess(resolved.path)) {
+  if (const PathKind kind = os().stat(resolved.path); kind != PathKind::file) {
+    return kind == PathKind::missing ? FileStatus::of(FileError::fileNotFound)
+                                     : notARegularFile(kind);
+  }
+  // Refused while an opening of this process has the file, as a system that locks open
+  // files does; another process's opening is seen by its lock.
+  if (OpenFileRegistry::isOpen(canonicalPath(resolved.path))) {
     return FileStatus::of(FileError::accessDenied);
   }
-  if (FileStatus st = os().remove(resolved.path); !st.ok()) return st;
-  for (const char* journal : {"-wal", "-shm", "-journal"}) {
-    // Most of these never exist; the data file is gone, which is what REMOVE answers for.
-    (void)os().remove(resolved.path + journal);
-  }
-  return {};
+  return os().removeUnlessLocked(resolved.path, sideFilesOf(resolved.path));
 }
 
 FileStatus KeyedTable::stream() {
   if (open_ == nullptr || atomic_) return FileStatus::of(FileError::accessDenied);
-  if (streaming_) return {};
-  stopReads();
-  const int rc = sqlite::exec(open_->connection.db, "BEGIN IMMEDIATE");
-  if (rc != SQLITE_OK) return sqlite::statusOf(open_->connection.db, rc);
-  streaming_ = true;
+  open_->writer.begin();
   return {};
 }
 
 FileStatus KeyedTable::flush() {
-  if (open_ == nullptr || !streaming_) return {};
-  const int rc = sqlite::exec(open_->connection.db, "COMMIT");
-  sqlite::noteTableWrite();
-  if (rc != SQLITE_OK) return sqlite::statusOf(open_->connection.db, rc);
-  streaming_ = false;
-  return {};
+  if (open_ == nullptr) return {};
+  return open_->writer.end();
+}
+
+void KeyedTable::beforeRead() {
+  if (open_ != nullptr) open_->writer.beforeRead();
 }
 
 std::uint64_t KeyedTable::records() {
   if (open_ == nullptr) return 0;
+  beforeRead();
   open_->cursor.stopStale();
   for (TableView* view : views_) {
     if (view->cursor_) view->cursor_->stopStale();
@@ -244,46 +286,23 @@ std::uint64_t KeyedTable::records() {
 
 FileError KeyedTable::add() {
   if (open_ == nullptr) return error_ = FileError::accessDenied;
-  stopReads();
-  sqlite3_stmt* st = open_->insert.get();
-  int param = 1;
-  for (const FieldSpec& f : layout_.fields) {
-    if (f.kind == FieldKind::text) {
-      sqlite3_bind_blob(st, param++, record_ + f.offset, static_cast<int>(f.length), SQLITE_STATIC);
-    } else {
-      sqlite3_bind_int(st, param++, record_[f.offset]);
-    }
-  }
-  // The folded copies live until the insert has been stepped.
-  const TableSchema schema(layout_);
-  std::vector<std::string> foldedCopies;
-  // Bound without copying: no copy may move once bound, and a short one lives inside its
-  // string, so the vector must never grow past its first allocation.
-  foldedCopies.reserve(layout_.fields.size());
-  for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
-    const FieldSpec& f = layout_.fields[i];
-    if (f.kind != FieldKind::text || !schema.inSomeKey(i)) continue;
-    std::string& copy = foldedCopies.emplace_back(f.length, ' ');
-    for (std::size_t b = 0; b < f.length; ++b) {
-      copy[b] = static_cast<char>(text::foldAsciiCase(record_[f.offset + b]));
-    }
-    sqlite3_bind_blob(st, param++, copy.data(), static_cast<int>(f.length), SQLITE_STATIC);
-  }
-  const int rc = sqlite3_step(st);
-  sqlite3_reset(st);
-  sqlite::noteTableWrite();
-  return error_ =
-             rc == SQLITE_DONE ? FileError::none : sqlite::statusOf(open_->connection.db, rc).error;
+  sqlite::StreamWriter& writer = open_->writer;
+  return error_ = writer.active() ? writer.add(record_) : writer.addNow(record_);
 }
 
 FileError KeyedTable::deleteCurrent() {
   if (open_ == nullptr || !open_->cursor.current()) return error_ = FileError::recordNotAvailable;
+  sqlite::StreamWriter& writer = open_->writer;
+  if (writer.active()) {
+    if (const FileStatus st = writer.beforeDelete(); !st.ok()) return error_ = st.error;
+  }
   stopReads();
   sqlite3_stmt* st = open_->erase.get();
   sqlite3_bind_int64(st, 1, *open_->cursor.current());
   const int rc = sqlite3_step(st);
   sqlite3_reset(st);
   sqlite::noteTableWrite();
+  if (writer.active()) writer.afterDelete();
   open_->cursor.forgetCurrent();
   return error_ =
              rc == SQLITE_DONE ? FileError::none : sqlite::statusOf(open_->connection.db, rc).error;
@@ -294,10 +313,12 @@ void KeyedTable::clearToLowest() {
 }
 
 void KeyedTable::set(KeyId key) {
+  beforeRead();
   if (open_ != nullptr) open_->cursor.set(key.index);
 }
 
 bool KeyedTable::eof() {
+  beforeRead();
   if (open_ == nullptr) return true;
   const bool more = open_->cursor.peek();
   error_ = open_->cursor.lastError();
@@ -305,11 +326,13 @@ bool KeyedTable::eof() {
 }
 
 FileError KeyedTable::next() {
+  beforeRead();
   error_ = open_ == nullptr ? FileError::recordNotAvailable : open_->cursor.next();
   return error_;
 }
 
 bool KeyedTable::bof() {
+  beforeRead();
   if (open_ == nullptr) return true;
   const bool more = open_->cursor.peekBack();
   if (open_->cursor.lastError() != FileError::none) error_ = open_->cursor.lastError();
@@ -317,11 +340,13 @@ bool KeyedTable::bof() {
 }
 
 FileError KeyedTable::previous() {
+  beforeRead();
   error_ = open_ == nullptr ? FileError::recordNotAvailable : open_->cursor.previous();
   return error_;
 }
 
 void KeyedTable::setOnFirstComponent(KeyId key) {
+  beforeRead();
   if (open_ != nullptr) open_->cursor.setOnFirstComponent(key.index);
 }
 
@@ -331,10 +356,12 @@ CursorPosition KeyedTable::position() const {
 }
 
 void KeyedTable::set(const CursorPosition& position) {
+  beforeRead();
   if (open_ != nullptr) open_->cursor.setPosition(position);
 }
 
 FileError KeyedTable::reget(const CursorPosition& position) {
+  beforeRead();
   if (open_ == nullptr) return error_ = FileError::recordNotAvailable;
   error_ = open_->cursor.reget(position.sequence, position.key);
   if (error_ == FileError::recordNotAvailable && open_->cursor.lastError() != FileError::none) {
@@ -348,7 +375,9 @@ FileError KeyedTable::reget(const CursorPosition& position) {
 namespace vc::files {
 
 FileStatus KeyedTable::beginAtomic(std::chrono::seconds lockWait) {
-  if (open_ == nullptr || streaming_ || atomic_) return FileStatus::of(FileError::accessDenied);
+  if (open_ == nullptr || open_->writer.active() || atomic_) {
+    return FileStatus::of(FileError::accessDenied);
+  }
   stopReads();
   sqlite3* db = open_->connection.db;
   // The wait is for the lock that begins the change; the opening's own recover time

@@ -67,14 +67,21 @@ class KeyedTable : public FileDriver {
   FileStatus rebuildKeys() override;
   std::string name() const override { return fileName_; }
   /// REMOVE: deletes the file and its journal files. Refused with 5 while any declaration
-  /// in this process or another process has the file open; then nothing is deleted.
+  /// in this process or another process has the file open, or when the file or its
+  /// folder may not be changed; then nothing is deleted. An opening that began meanwhile
+  /// finds the file gone (2), as if it had come after.
   FileStatus remove();
 
   // Bulk changes.
-  /// STREAM: from now on changes through this opening form one transaction...
+  /// STREAM: from now on changes through this opening are written in batches of
+  /// kStreamBatchRows rows, each in one short transaction, until...
   FileStatus stream();
-  /// ...that FLUSH commits. On an opening not streamed it changes nothing.
+  /// ...FLUSH writes the last batch and forces everything to disk. The answer is the
+  /// first batch that could not be written even after waiting for the lock: that batch
+  /// and every change after it were dropped, the batches before it are in the table. On
+  /// an opening not streamed it changes nothing.
   FileStatus flush();
+  static constexpr std::size_t kStreamBatchRows = 10000;  // as sqlite::StreamWriter
 
   // One change made whole or not at all, however large: unlike a stream, it is never
   // committed in parts, and a process that dies inside it leaves the file as before.
@@ -146,6 +153,8 @@ class KeyedTable : public FileDriver {
   /// a transaction: a read left open would hold this opening's view of the file in the
   /// past, and a write from it would then be refused.
   void stopReads();
+  /// Makes this opening's own changes of a stream readable to its cursors and views.
+  void beforeRead();
   /// Prepares a view's cursor on this opening.
   FileStatus prepareCursor(sqlite::KeyCursor& cursor);
 
@@ -153,7 +162,6 @@ class KeyedTable : public FileDriver {
   std::string fileName_;
   unsigned char* record_;
   std::unique_ptr<Open> open_;
-  bool streaming_ = false;
   bool atomic_ = false;
   int recoverSeconds_ = 0;
   FileError error_ = FileError::none;

@@ -73,6 +73,7 @@ bool TableView::ready() {
       return false;
     }
   }
+  table_->beforeRead();
   return true;
 }
 

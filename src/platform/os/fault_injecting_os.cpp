@@ -5,7 +5,8 @@
 namespace vc::files {
 namespace {
 
-std::string lastComponent(const std::string& path) {
+std::string lastComponent(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
   const auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -100,6 +101,25 @@ FileStatus FaultInjectingOs::remove(const std::string& path) {
     return FileStatus::of(e);
   }
   return real_.remove(path);
+}
+
+bool FaultInjectingOs::canChangeFolder(const std::string& folder) {
+  if (injected(Call::changeFolder, folder) != FileError::none) return false;
+  return real_.canChangeFolder(folder);
+}
+
+std::optional<std::vector<std::string>> FaultInjectingOs::listFolder(const std::string& folder) {
+  if (injected(Call::listFolder, folder) != FileError::none) return std::nullopt;
+  return real_.listFolder(folder);
+}
+
+FileStatus FaultInjectingOs::removeUnlessLocked(const std::string& path,
+                                                const std::vector<std::string>& sideFiles) {
+  if (const FileError e = injected(Call::remove, path); e != FileError::none) {
+    return FileStatus::of(e);
+  }
+  if (lockedByOtherProcess(path)) return FileStatus::of(FileError::accessDenied);
+  return real_.removeUnlessLocked(path, sideFiles);
 }
 
 bool FaultInjectingOs::lockedByOtherProcess(const std::string& path) {

@@ -21,7 +21,9 @@ class FaultInjectingOs : public Os {
     read,
     checkReadWrite,
     checkReadOnly,
-    remove
+    remove,      // also the emptying of a database file
+    listFolder,  // by the folder's last component
+    changeFolder
   };
 
   FaultInjectingOs();
@@ -41,14 +43,21 @@ class FaultInjectingOs : public Os {
   OsOpen open(const std::string& path, AccessMode mode) override;
   FileStatus create(const std::string& path) override;
   long read(int fd, char* buffer, std::size_t n, std::uint64_t offset) override;
+  FileStatus writeDurably(int fd, const char* bytes, std::size_t n, std::uint64_t offset) override {
+    return real_.writeDurably(fd, bytes, n, offset);
+  }
   void close(int fd) override;
   FileStatus checkAccess(const std::string& path, AccessMode mode) override;
   PathKind stat(const std::string& path) override { return real_.stat(path); }
-  std::vector<std::string> listFolder(const std::string& folder) override {
-    return real_.listFolder(folder);
+  std::optional<FolderStamp> folderStamp(const std::string& folder) override {
+    return real_.folderStamp(folder);
   }
+  bool canChangeFolder(const std::string& folder) override;
+  std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
   FileStatus remove(const std::string& path) override;
   bool lockedByOtherProcess(const std::string& path) override;
+  FileStatus removeUnlessLocked(const std::string& path,
+                                const std::vector<std::string>& sideFiles) override;
 
  private:
   struct Rule {

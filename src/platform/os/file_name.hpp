@@ -11,8 +11,10 @@
 namespace vc::files {
 
 struct ResolvedName {
-  FileStatus status;  // 45 when there is no usable name, 3 when its folder is missing
-  std::string path;   // the path to open or create
+  /// 45 when there is no usable name (or one too long for the system, which can only be
+  /// a cut one), 3 when its folder is missing, 90 when the folder cannot be listed.
+  FileStatus status;
+  std::string path;  // the path to open or create
   bool exists = false;
 };
 
@@ -20,7 +22,10 @@ struct ResolvedName {
 /// current folder unless it begins with a separator. When nothing stands under the exact
 /// name, a file in the same folder whose name differs only in the case of ASCII letters
 /// is taken instead (the first in byte order when there are several); when there is none
-/// the answer is the exact name with exists false, ready to be created.
+/// the answer is the exact name with exists false, ready to be created. A folder that can
+/// be entered but not listed gives no answer at all rather than a name to create, which
+/// might stand beside one in another case. The cost is one listing of a folder for any
+/// number of lookups in it while it does not change.
 ResolvedName resolveFileName(std::string_view name);
 
 }  // namespace vc::files

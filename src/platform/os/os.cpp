@@ -24,7 +24,59 @@ std::atomic<Os*> current{nullptr};
 constexpr off_t kLockRangeStart = 0x40000000;
 constexpr off_t kLockRangeLength = 2 + 510;
 
+PathKind kindOf(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return PathKind::file;
+  if (S_ISDIR(st.st_mode)) return PathKind::folder;
+  return PathKind::other;
+}
+
+/// Opens path without waiting on it (a FIFO would wait for a writer) and keeps the
+/// descriptor only for a regular file, made blocking again for ordinary reads.
+OsOpen openRegular(const std::string& path, int flags, mode_t createMode = 0) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, createMode);
+  if (fd < 0) {
+    if (errno == EISDIR) return {-1, notARegularFile(PathKind::folder)};
+    // A FIFO opened for writing with nobody reading answers ENXIO.
+    if (errno == ENXIO) return {-1, notARegularFile(PathKind::other)};
+    return {-1, statusFromErrno(errno)};
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return {-1, statusFromErrno(err)};
+  }
+  if (kindOf(st) != PathKind::file) {
+    ::close(fd);
+    return {-1, notARegularFile(kindOf(st))};
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return {fd, {}};
+}
+
+struct flock lockRange(short type) {
+  struct flock range {};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = kLockRangeStart;
+  range.l_len = kLockRangeLength;
+  return range;
+}
+
+std::string folderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }  // namespace
+
+FileStatus notARegularFile(PathKind kind) {
+  if (kind == PathKind::folder) {
+    return {FileError::fileSystemError, std::to_string(EISDIR), std::strerror(EISDIR)};
+  }
+  return {FileError::fileSystemError, "0", "Not a regular file"};
+}
 
 FileStatus statusFromErrno(int err) {
   switch (err) {
@@ -38,7 +90,6 @@ FileStatus statusFromErrno(int err) {
     case EPERM:
     case EROFS:
     case ETXTBSY:
-    case EISDIR:
     case EBUSY:
       return FileStatus::of(FileError::accessDenied);
     case ENAMETOOLONG:
@@ -50,24 +101,15 @@ FileStatus statusFromErrno(int err) {
 }
 
 OsOpen PosixOs::open(const std::string& path, AccessMode mode) {
-  // Without O_NONBLOCK an open of a FIFO waits for a writer that may never come; a file
-  // that turns out not to be a regular one is refused before anything reads it.
-  const int flags = (mode == AccessMode::readWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
-  const int fd = ::open(path.c_str(), flags);
-  if (fd < 0) return {-1, statusFromErrno(errno)};
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return {-1, FileStatus::of(FileError::accessDenied)};
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  return {fd, {}};
+  return openRegular(path, mode == AccessMode::readWrite ? O_RDWR : O_RDONLY);
 }
 
 FileStatus PosixOs::create(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return errno == EEXIST ? FileStatus{} : statusFromErrno(errno);
-  ::close(fd);
+  // Without O_EXCL, so that a link to a missing file makes that file, as any program
+  // writing through the link would; a file that is there already is left as it is.
+  const OsOpen made = openRegular(path, O_WRONLY | O_CREAT, 0666);
+  if (made.fd < 0) return made.status;
+  ::close(made.fd);
   return {};
 }
 
@@ -85,6 +127,18 @@ long PosixOs::read(int fd, char* buffer, std::size_t n, std::uint64_t offset) {
   return static_cast<long>(done);
 }
 
+FileStatus PosixOs::writeDurably(int fd, const char* bytes, std::size_t n, std::uint64_t offset) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t put = ::pwrite(fd, bytes + done, n - done, static_cast<off_t>(offset + done));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return statusFromErrno(put < 0 ? errno : EIO);
+    done += static_cast<std::size_t>(put);
+  }
+  if (::fsync(fd) != 0) return statusFromErrno(errno);
+  return {};
+}
+
 void PosixOs::close(int fd) {
   if (fd >= 0) ::close(fd);
 }
@@ -98,20 +152,33 @@ FileStatus PosixOs::checkAccess(const std::string& path, AccessMode mode) {
 PathKind PosixOs::stat(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) return PathKind::missing;
-  if (S_ISREG(st.st_mode)) return PathKind::file;
-  if (S_ISDIR(st.st_mode)) return PathKind::folder;
-  return PathKind::other;
+  return kindOf(st);
 }
 
-std::vector<std::string> PosixOs::listFolder(const std::string& folder) {
-  std::vector<std::string> names;
+std::optional<FolderStamp> PosixOs::folderStamp(const std::string& folder) {
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+  return FolderStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                     static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                     static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
+bool PosixOs::canChangeFolder(const std::string& folder) {
+  return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::optional<std::vector<std::string>> PosixOs::listFolder(const std::string& folder) {
   DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return names;
+  if (!dir) return std::nullopt;
+  std::vector<std::string> names;
+  errno = 0;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
     if (name != "." && name != "..") names.push_back(name);
   }
+  const bool complete = errno == 0;
   ::closedir(dir);
+  if (!complete) return std::nullopt;
   return names;
 }
 
@@ -121,16 +188,37 @@ FileStatus PosixOs::remove(const std::string& path) {
 }
 
 bool PosixOs::lockedByOtherProcess(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct flock probe {};
-  probe.l_type = F_WRLCK;
-  probe.l_whence = SEEK_SET;
-  probe.l_start = kLockRangeStart;
-  probe.l_len = kLockRangeLength;
-  const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-  ::close(fd);
+  const OsOpen opened = openRegular(path, O_RDONLY);
+  if (opened.fd < 0) return false;
+  struct flock probe = lockRange(F_WRLCK);
+  const bool locked = ::fcntl(opened.fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+  ::close(opened.fd);
   return locked;
+}
+
+FileStatus PosixOs::removeUnlessLocked(const std::string& path,
+                                       const std::vector<std::string>& sideFiles) {
+  if (!canChangeFolder(folderOf(path))) return FileStatus::of(FileError::accessDenied);
+  const OsOpen opened = openRegular(path, O_RDWR);
+  if (opened.fd < 0) return opened.status;
+  struct flock all = lockRange(F_WRLCK);
+  if (::fcntl(opened.fd, F_SETLK, &all) != 0) {
+    ::close(opened.fd);
+    return FileStatus::of(FileError::accessDenied);
+  }
+  FileStatus status;
+  for (const std::string& side : sideFiles) {
+    if (::unlink(side.c_str()) != 0 && errno != ENOENT) {
+      status = statusFromErrno(errno);
+      break;
+    }
+  }
+  // Emptied before it goes, so that an opening still holding it reads no database, in
+  // which case it opens no side files by name either.
+  if (status.ok() && ::ftruncate(opened.fd, 0) != 0) status = statusFromErrno(errno);
+  if (status.ok() && ::unlink(path.c_str()) != 0) status = statusFromErrno(errno);
+  ::close(opened.fd);  // lets go of the lock
+  return status;
 }
 
 Os& os() {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,25 @@ struct OsOpen {
   FileStatus status;
 };
 
+/// What a folder's entries looked like at one moment: equal stamps mean that no entry was
+/// added, removed or renamed in between.
+struct FolderStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t modifiedSeconds = 0;
+  std::int64_t modifiedNanoseconds = 0;
+  bool operator==(const FolderStamp&) const = default;
+};
+
+/// The longest path the system takes, terminator included: a name this long or longer
+/// can only be a cut one, and is never opened.
+inline constexpr std::size_t kLongestPath = 4096;
+
+/// The answer for a name that stands for something other than a regular file: a folder
+/// says so; a pipe, a device or a socket is never opened, since reading one can wait for
+/// ever.
+FileStatus notARegularFile(PathKind kind);
+
 /// The calls the drivers make. Errors come back as the file layer's numbers: a missing
 /// file is 2, a missing folder 3, a refusal 5, an over-long or unusable name 45, anything
 /// else 90 with the system's own code and text.
@@ -27,24 +47,43 @@ class Os {
  public:
   virtual ~Os() = default;
 
-  /// Opens an existing regular file; a folder is refused with 5.
+  /// Opens an existing regular file without ever waiting on it; anything else is refused
+  /// with notARegularFile.
   virtual OsOpen open(const std::string& path, AccessMode mode) = 0;
-  /// Creates a new empty file; one that already exists counts as created.
+  /// Creates a new empty file (through a symbolic link that points nowhere, the file it
+  /// names); a regular file that already exists counts as created.
   virtual FileStatus create(const std::string& path) = 0;
   /// Reads up to n bytes at offset; the answer is the count read (short at the end of the
   /// file) or -1 on failure.
   virtual long read(int fd, char* buffer, std::size_t n, std::uint64_t offset) = 0;
+  /// Writes n bytes at offset and forces them to disk; 5 when the file was opened for
+  /// reading only.
+  virtual FileStatus writeDurably(int fd, const char* bytes, std::size_t n,
+                                  std::uint64_t offset) = 0;
   virtual void close(int fd) = 0;
   /// Whether the file may be opened in mode, without opening it.
   virtual FileStatus checkAccess(const std::string& path, AccessMode mode) = 0;
   virtual PathKind stat(const std::string& path) = 0;
-  /// The names in a folder ("." and ".." left out); empty when it cannot be read.
-  virtual std::vector<std::string> listFolder(const std::string& folder) = 0;
+  /// The folder's stamp; nothing when path is no folder that can be entered.
+  virtual std::optional<FolderStamp> folderStamp(const std::string& folder) = 0;
+  /// Whether files can be made and removed in the folder.
+  virtual bool canChangeFolder(const std::string& folder) = 0;
+  /// The names in a folder ("." and ".." left out); nothing when it cannot be read.
+  virtual std::optional<std::vector<std::string>> listFolder(const std::string& folder) = 0;
   virtual FileStatus remove(const std::string& path) = 0;
   /// Whether another process holds a lock on the file. Opening and closing a descriptor
   /// drops every lock this process holds on the file, so callers probe only files this
   /// process does not have open.
   virtual bool lockedByOtherProcess(const std::string& path) = 0;
+  /// Deletes a database file and its side files while holding every lock the database
+  /// engine takes on the file, having emptied it first: an opening that got the file
+  /// before and its lock only after then finds an empty file that is no longer there
+  /// (which the keyed table checks), never a database whose side files another file now
+  /// uses. Refused with 5 when another process holds any of those locks, when the file
+  /// may not be written or its folder forbids deleting; then nothing changes. Same caveat
+  /// as lockedByOtherProcess.
+  virtual FileStatus removeUnlessLocked(const std::string& path,
+                                        const std::vector<std::string>& sideFiles) = 0;
 };
 
 /// The plain POSIX calls.
@@ -53,12 +92,17 @@ class PosixOs : public Os {
   OsOpen open(const std::string& path, AccessMode mode) override;
   FileStatus create(const std::string& path) override;
   long read(int fd, char* buffer, std::size_t n, std::uint64_t offset) override;
+  FileStatus writeDurably(int fd, const char* bytes, std::size_t n, std::uint64_t offset) override;
   void close(int fd) override;
   FileStatus checkAccess(const std::string& path, AccessMode mode) override;
   PathKind stat(const std::string& path) override;
-  std::vector<std::string> listFolder(const std::string& folder) override;
+  std::optional<FolderStamp> folderStamp(const std::string& folder) override;
+  bool canChangeFolder(const std::string& folder) override;
+  std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
   FileStatus remove(const std::string& path) override;
   bool lockedByOtherProcess(const std::string& path) override;
+  FileStatus removeUnlessLocked(const std::string& path,
+                                const std::vector<std::string>& sideFiles) override;
 };
 
 /// The seam every driver in the process uses: the POSIX one unless a test installed

@@ -28,12 +28,22 @@ class MemoryOs : public Os {
     std::memcpy(buffer, bytes_.data() + offset, count);
     return static_cast<long>(count);
   }
+  FileStatus writeDurably(int, const char*, std::size_t, std::uint64_t) override {
+    return FileStatus::of(FileError::accessDenied);
+  }
   void close(int) override {}
   FileStatus checkAccess(const std::string&, AccessMode) override { return {}; }
   PathKind stat(const std::string&) override { return PathKind::file; }
-  std::vector<std::string> listFolder(const std::string&) override { return {}; }
+  std::optional<FolderStamp> folderStamp(const std::string&) override { return FolderStamp{}; }
+  bool canChangeFolder(const std::string&) override { return false; }
+  std::optional<std::vector<std::string>> listFolder(const std::string&) override {
+    return std::vector<std::string>{};
+  }
   FileStatus remove(const std::string&) override { return {}; }
   bool lockedByOtherProcess(const std::string&) override { return false; }
+  FileStatus removeUnlessLocked(const std::string&, const std::vector<std::string>&) override {
+    return FileStatus::of(FileError::accessDenied);
+  }
 
  private:
   std::string bytes_;

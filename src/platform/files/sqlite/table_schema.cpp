@@ -80,7 +80,7 @@ std::vector<std::pair<std::string, std::string>> TableSchema::columns() const {
   return cols;
 }
 
-std::string TableSchema::insertSql() const {
+std::string TableSchema::insertSql(bool staging, std::size_t rows) const {
   std::string fields, binds;
   for (const auto& [name, type] : columns()) {
     if (name == "seq") continue;
@@ -91,7 +91,15 @@ std::string TableSchema::insertSql() const {
     fields += quotedName(name);
     binds += '?';
   }
-  return "INSERT INTO " + quotedName(layout_.table) + "(" + fields + ") VALUES(" + binds + ")";
+  std::string sql = "INSERT INTO " + quotedName(staging ? stagingName() : layout_.table) + "(" +
+                    fields + ") VALUES";
+  for (std::size_t r = 0; r < rows; ++r) {
+    if (r > 0) sql += ',';
+    sql += '(';
+    sql += binds;
+    sql += ')';
+  }
+  return sql;
 }
 
 std::string TableSchema::deleteSql() const {
@@ -104,9 +112,17 @@ std::string TableSchema::countSql() const {
 
 std::string TableSchema::rowColumns() const {
   std::string out = "\"seq\"";
-  for (const FieldSpec& f : layout_.fields) {
+  for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
+    const FieldSpec& f = layout_.fields[i];
     out += ',';
-    out += quotedName(f.name);
+    if (f.kind == FieldKind::text && inSomeKey(i)) {
+      // Stored empty when it equals its folded copy (RowInserter).
+      out += "ifnull(nullif(" + quotedName(f.name) + ",x''),";
+      out += quotedName(keyColumn(i));
+      out += ')';
+    } else {
+      out += quotedName(f.name);
+    }
   }
   return out;
 }
@@ -185,18 +201,71 @@ std::string TableSchema::createKeysSql() const {
   return sql;
 }
 
-FileStatus TableSchema::create(sqlite3* db) const {
+std::string TableSchema::stagingName() const {
+  return layout_.table + "_staged";
+}
+
+std::string TableSchema::createTableSql(const std::string& name) const {
   // AUTOINCREMENT: a number is never given twice, not even after the last row was
   // deleted, so the order of addition holds for positions kept across deletions.
-  std::string sql =
-      "BEGIN IMMEDIATE; CREATE TABLE IF NOT EXISTS " + quotedName(layout_.table) + "(";
+  std::string sql = "CREATE TABLE IF NOT EXISTS " + quotedName(name) + "(";
   bool first = true;
-  for (const auto& [name, type] : columns()) {
+  for (const auto& [column, type] : columns()) {
     if (!first) sql += ", ";
-    sql += quotedName(name) + ' ' + type + (first ? " PRIMARY KEY AUTOINCREMENT" : " NOT NULL");
+    sql += quotedName(column) + ' ' + type + (first ? " PRIMARY KEY AUTOINCREMENT" : " NOT NULL");
     first = false;
   }
-  sql += ");";
+  return sql + ")";
+}
+
+int TableSchema::probe(sqlite3* db, bool& tableEmpty, bool& staged) const {
+  int rc = SQLITE_OK;
+  Statement any(db, "SELECT 1 FROM " + quotedName(layout_.table) + " LIMIT 1", rc);
+  if (!any) return rc;
+  rc = sqlite3_step(any.get());
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return rc;
+  tableEmpty = rc == SQLITE_DONE;
+  Statement staging(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1", rc);
+  if (!staging) return rc;
+  const std::string name = stagingName();
+  sqlite3_bind_text(staging.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  rc = sqlite3_step(staging.get());
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return rc;
+  staged = rc == SQLITE_ROW;
+  return SQLITE_OK;
+}
+
+int TableSchema::createStaging(sqlite3* db) const {
+  return exec(db, createTableSql(stagingName()).c_str());
+}
+
+int TableSchema::foldStaging(sqlite3* db) const {
+  bool empty = false, staged = false;
+  int rc = probe(db, empty, staged);
+  if (rc != SQLITE_OK || !staged) return rc;
+  const std::string table = quotedName(layout_.table);
+  const std::string staging = quotedName(stagingName());
+  std::string sql;
+  if (empty) {
+    sql = "DROP TABLE " + table + "; ALTER TABLE " + staging + " RENAME TO " + table + ";";
+    for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
+      sql += createIndexSql(k, /*ifNotExists=*/false) + ";";
+    }
+  } else {
+    std::string fields;
+    for (const auto& [name, type] : columns()) {
+      if (name == "seq") continue;
+      if (!fields.empty()) fields += ',';
+      fields += quotedName(name);
+    }
+    sql = "INSERT INTO " + table + "(" + fields + ") SELECT " + fields + " FROM " + staging +
+          " ORDER BY \"seq\"; DROP TABLE " + staging + ";";
+  }
+  return exec(db, sql.c_str());
+}
+
+FileStatus TableSchema::create(sqlite3* db) const {
+  std::string sql = "BEGIN IMMEDIATE; " + createTableSql(layout_.table) + ";";
   for (std::size_t k = 0; k < layout_.keys.size(); ++k) {
     sql += ' ' + createIndexSql(k, /*ifNotExists=*/true) + ';';
   }

@@ -17,7 +17,9 @@ namespace vc::files::sqlite {
 
 /// The stored form of one TableSpec. The table has a column "seq" for the order of
 /// addition, the fields as declared, then a folded copy of every text field a key uses;
-/// a key is an index over its components' stored columns.
+/// a key is an index over its components' stored columns. A text field that equals its
+/// folded copy (as names upper-cased by the program do) is stored empty, read back from
+/// the copy: the row then takes no more room than the record.
 class TableSchema {
  public:
   explicit TableSchema(const TableSpec& layout) : layout_(layout) {}
@@ -27,7 +29,8 @@ class TableSchema {
   /// The stored columns as (name, declared type), in table order.
   std::vector<std::pair<std::string, std::string>> columns() const;
 
-  std::string insertSql() const;
+  /// The insert of `rows` rows into the table, or into the staging table.
+  std::string insertSql(bool staging = false, std::size_t rows = 1) const;
   std::string deleteSql() const;
   std::string countSql() const;
   /// The rows after (key value, seq) in the key's order, every field read, seq first.
@@ -51,11 +54,27 @@ class TableSchema {
   /// Recreates missing or altered keys and rebuilds every key from the rows.
   FileStatus rebuildKeys(sqlite3* db) const;
 
+  // The staging table: where a stream that began on an empty table puts its batches,
+  // without keys, so that the keys can be built once, from all the rows, at its end.
+  // Readers never look at it; until it is folded in, its rows are not in the table.
+  /// Whether the table has no row and whether a staging table is there; the result is
+  /// SQLite's code, the answers are valid only with SQLITE_OK.
+  int probe(sqlite3* db, bool& tableEmpty, bool& staged) const;
+  /// Makes the staging table, with the table's columns and no keys.
+  int createStaging(sqlite3* db) const;
+  /// Folds the staging table in, inside the caller's write transaction: when the table is
+  /// still empty the staging table becomes it and the keys are built from its rows (the
+  /// cheap way, by sorting); otherwise its rows are added after the table's, in their
+  /// order. Either way the staging table is gone after.
+  int foldStaging(sqlite3* db) const;
+
  private:
   std::string keyColumn(std::size_t field) const;
   std::string indexName(std::size_t key) const;
   std::string keyColumnList(std::size_t key) const;
   std::string createIndexSql(std::size_t key, bool ifNotExists) const;
+  std::string createTableSql(const std::string& name) const;
+  std::string stagingName() const;
   std::string rowColumns() const;
   std::string scanSql(std::size_t key, bool after) const;
   std::string orderBy(std::size_t key, const char* direction) const;

@@ -1,0 +1,104 @@
+#include "analysis_floor.hpp"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace vc::bench {
+namespace {
+
+void check(int rc, sqlite3* db, const char* what) {
+  if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+    std::fprintf(stderr, "%s: %s\n", what, sqlite3_errmsg(db));
+    std::exit(1);
+  }
+}
+
+std::string column(sqlite3_stmt* st, int i) {
+  return std::string(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                     static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
+}
+
+constexpr const char* kIndexes =
+    "CREATE INDEX r_mod ON r(modulo, external, nombre);"
+    "CREATE INDEX r_nom ON r(nombre, external, modulo);";
+
+}  // namespace
+
+std::vector<FloorRow> rowsInOrderOfAddition(const std::filesystem::path& table) {
+  sqlite3* db = nullptr;
+  check(sqlite3_open_v2(table.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
+  sqlite3_stmt* st = nullptr;
+  check(sqlite3_prepare_v2(db,
+                           "SELECT ifnull(nullif(MODULO, x''), key_MODULO), "
+                           "ifnull(nullif(NOMBRE, x''), key_NOMBRE), TIPO, MODO, EXTERNAL "
+                           "FROM resumen ORDER BY seq",
+                           -1, &st, nullptr),
+        db, "select");
+  std::vector<FloorRow> rows;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    rows.push_back(
+        {column(st, 0), column(st, 1), column(st, 2), column(st, 3), sqlite3_column_int(st, 4)});
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return rows;
+}
+
+std::size_t readFolder(const std::filesystem::path& folder) {
+  std::vector<char> buffer(1 << 20);
+  std::size_t total = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    std::ifstream in(e.path(), std::ios::binary);
+    while (in) {
+      in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+      total += static_cast<std::size_t>(in.gcount());
+    }
+  }
+  return total;
+}
+
+double plainBuild(const std::filesystem::path& file, const std::vector<FloorRow>& rows,
+                  bool indexesFirst) {
+  std::error_code ec;
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    std::filesystem::remove(file.string() + suffix, ec);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  sqlite3* db = nullptr;
+  check(sqlite3_open(file.c_str(), &db), db, "open");
+  // The results table's settings: WAL, its synchronous level and a 64 MB page cache.
+  check(sqlite3_exec(db,
+                     "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; "
+                     "PRAGMA cache_size=-65536;",
+                     nullptr, nullptr, nullptr),
+        db, "settings");
+  check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
+  check(sqlite3_exec(db,
+                     "CREATE TABLE r(modulo BLOB, nombre BLOB, tipo BLOB, modo BLOB, "
+                     "external INTEGER, diferente INTEGER)",
+                     nullptr, nullptr, nullptr),
+        db, "table");
+  if (indexesFirst) check(sqlite3_exec(db, kIndexes, nullptr, nullptr, nullptr), db, "indexes");
+  sqlite3_stmt* st = nullptr;
+  check(sqlite3_prepare_v2(db, "INSERT INTO r VALUES(?,?,?,?,?,0)", -1, &st, nullptr), db, "prep");
+  for (const FloorRow& r : rows) {
+    sqlite3_bind_blob(st, 1, r.modulo.data(), static_cast<int>(r.modulo.size()), SQLITE_STATIC);
+    sqlite3_bind_blob(st, 2, r.nombre.data(), static_cast<int>(r.nombre.size()), SQLITE_STATIC);
+    sqlite3_bind_blob(st, 3, r.tipo.data(), static_cast<int>(r.tipo.size()), SQLITE_STATIC);
+    sqlite3_bind_blob(st, 4, r.modo.data(), static_cast<int>(r.modo.size()), SQLITE_STATIC);
+    sqlite3_bind_int(st, 5, r.external);
+    check(sqlite3_step(st), db, "insert");
+    sqlite3_reset(st);
+  }
+  sqlite3_finalize(st);
+  if (!indexesFirst) check(sqlite3_exec(db, kIndexes, nullptr, nullptr, nullptr), db, "indexes");
+  check(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db, "commit");
+  check(sqlite3_close(db), nullptr, "close");
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace vc::bench

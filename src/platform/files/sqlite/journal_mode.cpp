@@ -1,0 +1,57 @@
+#include "platform/files/sqlite/journal_mode.hpp"
+
+#include <cstring>
+
+#include "platform/files/sqlite/sqlite_support.hpp"
+#include "platform/os/os.hpp"
+
+namespace vc::files::sqlite {
+namespace {
+
+// The database header: a 16-byte magic text, then at offsets 18 and 19 the versions that
+// write and read the file, 2 for write-ahead logging and 1 for a plain file.
+constexpr char kMagic[] = "SQLite format 3";
+constexpr std::size_t kVersionsOffset = 18;
+
+std::string folderOf(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+Journal journalFor(const std::string& path) {
+  return os().canChangeFolder(folderOf(path)) ? Journal::writeAheadLog : Journal::inMemory;
+}
+
+FileStatus leaveWriteAheadMode(const std::string& path) {
+  Os& seam = os();
+  if (seam.stat(path + "-wal") != PathKind::missing) return {};  // its log holds changes
+  const OsOpen opened = seam.open(path, AccessMode::readWrite);
+  if (opened.fd < 0) return opened.status;
+  char header[20] = {};
+  FileStatus status;
+  const long got = seam.read(opened.fd, header, sizeof header, 0);
+  if (got == static_cast<long>(sizeof header) && std::memcmp(header, kMagic, sizeof kMagic) == 0 &&
+      header[kVersionsOffset] == 2 && header[kVersionsOffset + 1] == 2) {
+    const char plain[2] = {1, 1};
+    status = seam.writeDurably(opened.fd, plain, sizeof plain, kVersionsOffset);
+  }
+  seam.close(opened.fd);
+  return status;
+}
+
+int useJournal(sqlite3* db, Journal journal) {
+  if (journal == Journal::inMemory) {
+    // A commit is still atomic for the program; only a crash of the system in the middle
+    // of one could harm the file, which is the price of a folder that takes no journal.
+    return exec(db, "PRAGMA journal_mode=MEMORY");
+  }
+  if (const int rc = exec(db, "PRAGMA journal_mode=WAL"); rc != SQLITE_OK) return rc;
+  // With the log, a commit is safe from a crash of the program without forcing it to
+  // disk; the end of a stream forces the log into the file (StreamWriter).
+  return exec(db, "PRAGMA synchronous=NORMAL");
+}
+
+}  // namespace vc::files::sqlite

@@ -1,0 +1,195 @@
+#include "platform/files/sqlite/stream_writer.hpp"
+
+#include <utility>
+
+#include "platform/files/sqlite/key_cursor.hpp"
+#include "platform/files/sqlite/sqlite_support.hpp"
+#include "platform/files/sqlite/table_schema.hpp"
+
+namespace vc::files::sqlite {
+namespace {
+
+// A batch of deletes is committed after this long, so that a pass that deletes now and
+// then does not keep other openings' writes out for the whole pass.
+constexpr std::chrono::milliseconds kLongestTransaction{250};
+
+}  // namespace
+
+StreamWriter::StreamWriter(const TableSpec& layout, std::function<void()> stopReads)
+    : layout_(layout),
+      stopReads_(std::move(stopReads)),
+      table_(layout, /*staging=*/false),
+      staging_(layout, /*staging=*/true) {}
+
+FileStatus StreamWriter::prepare(sqlite3* db, Journal journal) {
+  db_ = db;
+  journal_ = journal;
+  if (const int rc = table_.prepare(db); rc != SQLITE_OK) {
+    return openFailure(db, rc);
+  }
+  return {};
+}
+
+void StreamWriter::release() {
+  table_.release();
+  staging_.release();
+  db_ = nullptr;
+}
+
+void StreamWriter::begin() {
+  if (active_) return;
+  active_ = true;
+  // The log is copied into the file once, at the end, rather than after every batch:
+  // each copy forces the file to disk. Not examined: a refusal only costs speed.
+  if (journal_ == Journal::writeAheadLog) (void)exec(db_, "PRAGMA wal_autocheckpoint=0");
+  target_ = Target::undecided;
+  failure_.reset();
+  pending_.clear();
+}
+
+FileError StreamWriter::addNow(const unsigned char* record) {
+  stopReads_();
+  const int rc = table_.insert(record, 1);
+  noteTableWrite();
+  return rc == SQLITE_DONE ? FileError::none : statusOf(db_, rc).error;
+}
+
+FileError StreamWriter::add(const unsigned char* record) {
+  if (failure_) return failure_->error;
+  // The batch is written when the next row comes, so that the stream's end always has a
+  // last batch to write and force to disk.
+  if (pending_.size() >= kBatchRows * layout_.recordLength) {
+    if (const FileStatus st = writePending(); !st.ok()) return st.error;
+  }
+  pending_.insert(pending_.end(), record, record + layout_.recordLength);
+  return FileError::none;
+}
+
+FileStatus StreamWriter::failed(FileStatus status) {
+  if (inTransaction_) {
+    // Rolls the batch back: the table stays as it was before it.
+    (void)exec(db_, "ROLLBACK");
+    inTransaction_ = false;
+  }
+  pending_.clear();
+  if (!failure_) failure_ = status;
+  return status;
+}
+
+FileStatus StreamWriter::beginWrite() {
+  if (inTransaction_) return {};
+  stopReads_();
+  // Waits for another opening's lock as long as the connection's busy time allows.
+  if (const int rc = exec(db_, "BEGIN IMMEDIATE"); rc != SQLITE_OK) {
+    return failed(statusOf(db_, rc));
+  }
+  inTransaction_ = true;
+  changesInTransaction_ = 0;
+  transactionBegan_ = std::chrono::steady_clock::now();
+  return {};
+}
+
+FileStatus StreamWriter::commit() {
+  if (!inTransaction_) return {};
+  const int rc = exec(db_, "COMMIT");
+  noteTableWrite();
+  if (rc != SQLITE_OK) return failed(statusOf(db_, rc));
+  inTransaction_ = false;
+  return {};
+}
+
+FileStatus StreamWriter::writePending() {
+  if (failure_) return *failure_;
+  if (pending_.empty()) return {};
+  if (FileStatus st = beginWrite(); !st.ok()) return st;
+  const TableSchema schema(layout_);
+  if (target_ != Target::table) {
+    bool empty = false, staged = false;
+    if (const int rc = schema.probe(db_, empty, staged); rc != SQLITE_OK) {
+      return failed(statusOf(db_, rc));
+    }
+    if (target_ == Target::undecided && empty && !staged) {
+      if (const int rc = schema.createStaging(db_); rc != SQLITE_OK) {
+        return failed(statusOf(db_, rc));
+      }
+      target_ = Target::staging;
+    } else if (target_ == Target::undecided || !staged) {
+      // Rows already in the table, someone else's stream staging, or our staged rows
+      // folded in by another opening: from now on rows go to the table with its keys.
+      target_ = Target::table;
+    }
+  }
+  if (target_ == Target::staging && !staging_.prepared()) {
+    if (const int rc = staging_.prepare(db_); rc != SQLITE_OK) {
+      return failed(statusOf(db_, rc));
+    }
+  }
+  RowInserter& into = target_ == Target::staging ? staging_ : table_;
+  if (const int rc = into.insert(pending_.data(), pending_.size() / layout_.recordLength);
+      rc != SQLITE_DONE) {
+    return failed(statusOf(db_, rc));
+  }
+  pending_.clear();
+  return commit();
+}
+
+FileStatus StreamWriter::foldIn() {
+  if (target_ != Target::staging) return {};
+  if (FileStatus st = beginWrite(); !st.ok()) return st;
+  staging_.release();  // the staging table goes; a statement on it would hold it
+  if (const int rc = TableSchema(layout_).foldStaging(db_); rc != SQLITE_OK) {
+    return failed(statusOf(db_, rc));
+  }
+  target_ = Target::table;
+  return commit();
+}
+
+bool StreamWriter::transactionIsLong() const {
+  return changesInTransaction_ >= kBatchRows ||
+         std::chrono::steady_clock::now() - transactionBegan_ > kLongestTransaction;
+}
+
+FileStatus StreamWriter::beforeDelete() {
+  if (FileStatus st = writePending(); !st.ok()) return st;
+  if (FileStatus st = foldIn(); !st.ok()) return st;
+  return beginWrite();
+}
+
+void StreamWriter::afterDelete() {
+  ++changesInTransaction_;
+  // A failure here is kept as the stream's and answered by its end.
+  if (transactionIsLong()) (void)commit();
+}
+
+void StreamWriter::beforeRead() {
+  if (!active_ || failure_) return;
+  // Failures are kept as the stream's and answered by its end.
+  if (!pending_.empty()) (void)writePending();
+  if (target_ == Target::staging) (void)foldIn();
+  if (inTransaction_ && transactionIsLong()) (void)commit();
+}
+
+FileStatus StreamWriter::end() {
+  if (!active_) return {};
+  if (failure_ == std::nullopt) (void)writePending();
+  if (failure_ == std::nullopt || target_ == Target::staging) {
+    // After a failed batch the batches before it are still folded in.
+    const auto kept = std::exchange(failure_, std::nullopt);
+    (void)foldIn();
+    if (kept) failure_ = kept;
+  }
+  if (failure_ == std::nullopt) (void)commit();
+  if (inTransaction_) (void)failed(FileStatus{});
+  if (journal_ == Journal::writeAheadLog) {
+    // Copies the log into the file and forces it to disk: FLUSH's promise. When another
+    // opening is reading, what it still needs stays in the log, safe all the same.
+    (void)sqlite3_wal_checkpoint_v2(db_, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    (void)exec(db_, "PRAGMA wal_autocheckpoint=1000");
+  }
+  active_ = false;
+  pending_.clear();
+  staging_.release();
+  return std::exchange(failure_, std::nullopt).value_or(FileStatus{});
+}
+
+}  // namespace vc::files::sqlite
