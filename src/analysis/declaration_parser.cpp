@@ -16,7 +16,7 @@ using vc::text::upperCase;
 
 void parseAllModules(ModuleQueue& moduleQueue, const SourceFolder& sourceFolder) {
   auto& resumen = vc::store::resumen();
-  // Not examined: a stream that cannot begin leaves each ADD forced to disk on its own.
+  // Never refused on an open table; what the stream fails to write, FLUSH answers.
   (void)resumen.stream();
   const std::size_t n = moduleQueue.records();
   for (std::size_t i = 1; i <= n; ++i) {
@@ -29,8 +29,13 @@ void parseAllModules(ModuleQueue& moduleQueue, const SourceFolder& sourceFolder)
     vc::store::archivo2Relation->open();
     parseModule(moduleQueue);
   }
-  // Not examined: nothing after the analysis depends on it.
-  (void)resumen.flush();
+  // Rows that were meant to be written and were not must not look like success: the
+  // user is told, and the table holds the batches written before the failure.
+  if (const vc::files::FileStatus written = resumen.flush(); !written.ok()) {
+    if (vc::store::resumenAccess != nullptr) {
+      (void)vc::store::resumenAccess->reportWriteFailure(written);  // a notice: it goes on
+    }
+  }
 }
 
 void parseModule(ModuleQueue& moduleQueue) {
@@ -77,7 +82,8 @@ void parseModule(ModuleQueue& moduleQueue) {
       RES.MODO = leftJustify(substring(rest, static_cast<long>(q) + 1, 200));
     }
     RES.MODULO = upperCase(entry.NOMBRE.view());
-    // Not examined, as the rest of the analysis goes on whatever becomes of one row.
+    // Not examined here: a row that cannot be written fails its batch, which FLUSH
+    // answers for once, after the last module.
     (void)resumen.add();
   }
   moduleQueue.put();

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "analysis/module_queue.hpp"
+#include "globals/globals.hpp"
 #include "platform/text/fixed_text.hpp"
 
 namespace vc::analysis {
@@ -12,7 +13,7 @@ namespace vc::analysis {
 /// The folder of the chosen file. The platform accepts both separators, so the folder
 /// ends at the last slash or backslash, whichever comes last. A deeper folder than the
 /// chosen name itself can hold cannot occur, so it always fits whole.
-using SourceFolder = vc::text::FixedText<200>;
+using SourceFolder = vc::globals::FileNameText;
 
 /// The folder part of `path` (without trailing blanks) up to and including its last
 /// separator; blank when it has none.

@@ -2,8 +2,8 @@
 
 namespace vc::globals {
 
-vc::text::FixedText<200> NOMBREARCHIVO1;
-vc::text::FixedText<200> NOMBREARCHIVO2;
+FileNameText NOMBREARCHIVO1;
+FileNameText NOMBREARCHIVO2;
 vc::errors::ErrorManager* errorManager = nullptr;
 vc::settings::SettingsStore* settingsManager = nullptr;
 vc::ui::Engine* windowEngine = nullptr;

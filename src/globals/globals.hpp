@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/errors/error_manager.hpp"
+#include "platform/os/os.hpp"
 #include "platform/text/fixed_text.hpp"
 
 namespace vc::settings {
@@ -19,10 +20,14 @@ class ReportOutput;
 
 namespace vc::globals {
 
+/// A file-name variable: it holds the longest path the system takes whole, so that no
+/// file is ever opened or created under a name cut to fit.
+using FileNameText = vc::text::FixedText<vc::files::kLongestPath>;
+
 /// Full path of the main source module chosen in the main window; the name of archivo1.
-extern vc::text::FixedText<200> NOMBREARCHIVO1;
+extern FileNameText NOMBREARCHIVO1;
 /// Path of the source file that archivo2 reads.
-extern vc::text::FixedText<200> NOMBREARCHIVO2;
+extern FileNameText NOMBREARCHIVO2;
 
 /// Process-wide services, built by processStartup and destroyed by processShutdown.
 /// Between the two they are never null.

@@ -21,12 +21,12 @@ thread_local std::optional<vc::files::TextFile> archivo2Copy;
 thread_local std::optional<ResumenFile> resumenCopy;
 thread_local std::optional<ResumenFile> resumenAliasCopy;
 
-std::string_view bytesOf(const vc::text::FixedText<200>& variable) {
+std::string_view bytesOf(const vc::globals::FileNameText& variable) {
   return {variable.data(), variable.size()};
 }
 
 void attachArchivo(std::optional<vc::files::TextFile>& copy, SourceLineRecord& record,
-                   const vc::text::FixedText<200>& name) {
+                   const vc::globals::FileNameText& name) {
   copy.reset();
   copy.emplace(bytesOf(name), record.DATO.data(), record.DATO.size());
   clear(record);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "globals/globals.hpp"
 #include "platform/files/file_access_base.hpp"
 #include "platform/files/relation_base.hpp"
 #include "platform/text/fixed_text.hpp"
@@ -16,7 +17,7 @@ struct FileSpecifics {
   std::string_view label;                                      // FILENAMEVALUE after prepare
   vc::files::FileDriver& (*file)();                            // this thread's copy of the file
   vc::files::RecordBuffer (*buffer)();                         // this thread's record
-  const vc::text::FixedText<200>* nameVariable;                // the variable FILENAME is bound to
+  const vc::globals::FileNameText* nameVariable;               // the variable FILENAME is bound to
   bool aliasOfResumen;                                         // resumenAlias: linked to resumen
   std::vector<std::pair<const void*, std::string_view>> keys;  // registered by firstUse
   vc::files::FileAccessBase*& (*publicAccess)();               // this thread's public references

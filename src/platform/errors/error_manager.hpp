@@ -26,6 +26,7 @@ enum class ErrorId {
   purgeError,    // "Depurar", notify
   readError,     // "File Access Error" on a read, notify
   noRecords,     // "No Records", notify
+  writeError,    // "File Access Error" on a write, notify
 };
 
 /// Where the last error met on one thread is recorded (texts of up to 254 characters).

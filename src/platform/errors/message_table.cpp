@@ -26,6 +26,8 @@ std::map<ErrorId, MessageEntry> standardMessages() {
        Severity::notify},
       {ErrorId::noRecords, "No Records", "There are no records available to process.",
        Severity::notify},
+      {ErrorId::writeError, "File Access Error",
+       "File %File could not be written.  Error: %ErrorText.", Severity::notify},
   };
   std::map<ErrorId, MessageEntry> table;
   for (const auto& e : entries) table.emplace(e.id, e);

@@ -70,6 +70,9 @@ std::string FileAccessBase::reportedName() const {
 
 Severity FileAccessBase::openWithRecovery() {
   FileStatus last;
+  // Another copy of the program writing a batch holds the file's lock for a moment: every
+  // opening waits for it, not only the one after a refusal. Not examined, as below.
+  (void)file->sendOption("Recover=" + std::to_string(lockRecover));
   for (int attempt = 0; attempt < 2; ++attempt) {
     FileStatus status = file->open(openMode);
     if (status.error == FileError::accessDenied) {
@@ -111,6 +114,10 @@ Severity FileAccessBase::openWithRecovery() {
     }
   }
   return report(ErrorId::openError, last);
+}
+
+Severity FileAccessBase::reportWriteFailure(const FileStatus& status) {
+  return report(ErrorId::writeError, status);
 }
 
 Severity FileAccessBase::report(ErrorId id, const FileStatus& status) {

@@ -34,7 +34,8 @@ struct KeyRegistration {
 /// Base of the access objects. Field names follow the framework's; the derived class
 /// sets them in its prepare and firstUse.
 ///
-/// Open with recovery, at most two attempts; the answers of one attempt's open:
+/// Every physical open waits for another process's lock for lockRecover seconds. Open
+/// with recovery, at most two attempts; the answers of one attempt's open:
 ///   success or 52          -> used = 1, done
 ///   5 (after "Recover=")   -> read-only already: "File Access Error" (fatal)
 ///                             else openMode = 40h, "Access Denied" (notify), next attempt
@@ -71,6 +72,10 @@ class FileAccessBase {
   errors::Severity open();
   /// Counts one open less and closes the file when none is left; nothing at 0.
   void close();
+
+  /// Shows that changes made to the file could not be written: a "File Access Error"
+  /// notice with the file's name and the error. The answer is its severity.
+  errors::Severity reportWriteFailure(const FileStatus& status);
 
   /// The name messages show: the bound variable's value, else fileNameValue, both
   /// without trailing blanks.

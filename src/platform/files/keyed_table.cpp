@@ -182,7 +182,8 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
 FileStatus KeyedTable::create() {
   const ResolvedName resolved = resolveFileName(fileName_);
   if (!resolved.status.ok()) return resolved.status;
-  if (!resolved.exists) {
+  // A link that points nowhere stands under the name, but the file it names is missing.
+  if (!resolved.exists || os().stat(resolved.path) == PathKind::missing) {
     if (FileStatus st = os().create(resolved.path); !st.ok()) return st;
   }
   if (const PathKind kind = os().stat(resolved.path); kind != PathKind::file) {

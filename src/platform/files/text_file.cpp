@@ -90,7 +90,8 @@ FileStatus TextFile::open(std::uint8_t openMode) {
 FileStatus TextFile::create() {
   const ResolvedName resolved = resolveFileName(nameVariable_);
   if (!resolved.status.ok()) return resolved.status;
-  if (resolved.exists) return {};
+  // A link that points nowhere stands under the name, but the file it names is missing.
+  if (resolved.exists && os().stat(resolved.path) != PathKind::missing) return {};
   return os().create(resolved.path);
 }
 

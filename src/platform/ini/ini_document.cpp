@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/ini/ini_cache.hpp"
 #include "platform/os/os.hpp"
 #include "platform/text/ascii_case.hpp"
 
@@ -72,10 +73,19 @@ bool writeAll(int fd, const std::string& bytes) {
 }  // namespace
 
 IniDocument IniDocument::load(const std::filesystem::path& path) {
-  return loadForUpdate(path).value_or(IniDocument{});
+  return *shared(path);
+}
+
+std::shared_ptr<const IniDocument> IniDocument::shared(const std::filesystem::path& path) {
+  auto document = IniCache::share(path);
+  return document ? document : std::make_shared<const IniDocument>();
 }
 
 std::optional<IniDocument> IniDocument::loadForUpdate(const std::filesystem::path& path) {
+  return IniCache::load(path);
+}
+
+std::optional<IniDocument> IniDocument::read(const std::filesystem::path& path) {
   if (path.empty()) return std::nullopt;
   files::Os& seam = files::os();
   const files::PathKind kind = seam.stat(path.string());
@@ -85,6 +95,9 @@ std::optional<IniDocument> IniDocument::loadForUpdate(const std::filesystem::pat
   if (opened.fd < 0) return std::nullopt;
   std::string bytes;
   constexpr std::size_t kChunk = 64 * 1024;
+  // Room for the whole file at once: grown chunk by chunk, the text would pass through
+  // copies of up to twice its size.
+  if (const auto stamp = seam.fileStamp(path.string())) bytes.reserve(stamp->size + kChunk);
   for (;;) {
     const std::size_t at = bytes.size();
     bytes.resize(at + kChunk);
@@ -97,38 +110,50 @@ std::optional<IniDocument> IniDocument::loadForUpdate(const std::filesystem::pat
     if (static_cast<std::size_t>(got) < kChunk) break;
   }
   seam.close(opened.fd);
-  return parse(bytes);
+  return parse(std::move(bytes));
 }
 
 IniDocument IniDocument::parse(std::string_view bytes) {
+  return parse(std::string(bytes));
+}
+
+IniDocument IniDocument::parse(std::string&& bytes) {
   IniDocument doc;
-  bool endSeen = false;
-  while (!bytes.empty()) {
-    const auto nl = bytes.find('\n');
-    Line line;
-    if (nl == std::string_view::npos) {
-      line.text = std::string(bytes);
-      bytes = {};
-    } else {
-      const bool crlf = nl > 0 && bytes[nl - 1] == '\r';
-      line.text = std::string(bytes.substr(0, crlf ? nl - 1 : nl));
-      line.end = crlf ? "\r\n" : "\n";
-      bytes.remove_prefix(nl + 1);
-      if (!endSeen) doc.newline_ = line.end;
-      endSeen = true;
-    }
-    doc.lines_.push_back(std::move(line));
-  }
+  doc.bytes_ = std::move(bytes);
+  const std::string_view view(doc.bytes_);
+  const auto nl = view.find('\n');
+  if (nl != std::string_view::npos) doc.newline_ = nl > 0 && view[nl - 1] == '\r' ? "\r\n" : "\n";
+  doc.indexSections();
   return doc;
 }
 
-std::optional<IniDocument::Range> IniDocument::findSection(std::string_view section) const {
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const auto name = sectionOf(lines_[i].text);
-    if (!name || !sameName(*name, section)) continue;
-    std::size_t end = i + 1;
-    while (end < lines_.size() && !sectionOf(lines_[end].text)) ++end;
-    return Range{i, end};
+IniDocument::Line IniDocument::lineAt(std::size_t begin) const {
+  const std::size_t nl = bytes_.find('\n', begin);
+  if (nl == std::string::npos) return {begin, bytes_.size(), bytes_.size()};
+  const std::size_t end = nl > begin && bytes_[nl - 1] == '\r' ? nl - 1 : nl;
+  return {begin, end, nl + 1};
+}
+
+std::string_view IniDocument::textOf(const Line& line) const {
+  return std::string_view(bytes_).substr(line.begin, line.end - line.begin);
+}
+
+void IniDocument::indexSections() {
+  sections_.clear();
+  for (std::size_t at = 0; at < bytes_.size();) {
+    const Line line = lineAt(at);
+    if (sectionOf(textOf(line))) {
+      if (!sections_.empty()) sections_.back().end = at;
+      sections_.push_back({at, bytes_.size()});
+    }
+    at = line.next;
+  }
+}
+
+std::optional<IniDocument::Section> IniDocument::findSection(std::string_view section) const {
+  for (const Section& s : sections_) {
+    const auto name = sectionOf(textOf(lineAt(s.header)));
+    if (name && sameName(*name, section)) return s;
   }
   return std::nullopt;
 }
@@ -137,11 +162,17 @@ std::optional<std::string> IniDocument::value(std::string_view section,
                                               std::string_view key) const {
   const auto range = findSection(section);
   if (!range) return std::nullopt;
-  for (std::size_t i = range->header + 1; i < range->end; ++i) {
-    const auto entry = entryOf(lines_[i].text);
+  for (std::size_t at = lineAt(range->header).next; at < range->end;) {
+    const Line line = lineAt(at);
+    const auto entry = entryOf(textOf(line));
     if (entry && sameName(entry->key, key)) return std::string(entry->value);
+    at = line.next;
   }
   return std::nullopt;
+}
+
+void IniDocument::ensureFinalLineEnd() {
+  if (!bytes_.empty() && bytes_.back() != '\n') bytes_ += newline_;
 }
 
 bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
@@ -156,48 +187,55 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
 
   const auto range = findSection(section);
   if (!range) {
-    if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = newline_;
-    std::string header(1, '[');
-    header.append(section).append("]");
-    lines_.push_back({std::move(header), newline_});
-    lines_.push_back({std::move(text), newline_});
+    ensureFinalLineEnd();
+    bytes_.append("[").append(section).append("]").append(newline_);
+    bytes_.append(text).append(newline_);
+    indexSections();
     return true;
   }
-  std::size_t lastFilled = range->header;
-  for (std::size_t i = range->header + 1; i < range->end; ++i) {
-    const auto entry = entryOf(lines_[i].text);
+  Line lastFilled = lineAt(range->header);
+  for (std::size_t at = lastFilled.next; at < range->end;) {
+    const Line line = lineAt(at);
+    const auto entry = entryOf(textOf(line));
     if (entry && sameName(entry->key, key)) {
-      lines_[i].text = std::move(text);
+      bytes_.replace(line.begin, line.end - line.begin, text);
+      indexSections();
       return true;
     }
-    if (!trimBlanks(lines_[i].text).empty()) lastFilled = i;
+    if (!trimBlanks(textOf(line)).empty()) lastFilled = line;
+    at = line.next;
   }
   // After the section's last line that holds anything, so that a blank line separating it
   // from the next section stays where it is.
-  if (lines_[lastFilled].end.empty()) lines_[lastFilled].end = newline_;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastFilled) + 1,
-                Line{std::move(text), newline_});
+  std::size_t insertAt = lastFilled.next;
+  if (lastFilled.next == lastFilled.end) {
+    // That line ended the file without a line end: it gets one, like the file's first.
+    bytes_.insert(lastFilled.end, newline_);
+    insertAt = lastFilled.end + newline_.size();
+  }
+  bytes_.insert(insertAt, text + newline_);
+  indexSections();
   return true;
 }
 
 void IniDocument::remove(std::string_view section, std::string_view key) {
   const auto range = findSection(section);
   if (!range) return;
-  for (std::size_t i = range->end; i-- > range->header + 1;) {
-    const auto entry = entryOf(lines_[i].text);
-    if (entry && sameName(entry->key, key))
-      lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+  std::string kept = bytes_.substr(0, lineAt(range->header).next);
+  for (std::size_t at = kept.size(); at < range->end;) {
+    const Line line = lineAt(at);
+    const auto entry = entryOf(textOf(line));
+    if (!(entry && sameName(entry->key, key)))
+      kept.append(bytes_, line.begin, line.next - line.begin);
+    at = line.next;
   }
+  kept.append(bytes_, range->end, std::string::npos);
+  bytes_ = std::move(kept);
+  indexSections();
 }
 
 std::string IniDocument::bytes() const {
-  std::string out;
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    out += lines_[i].text;
-    // A line that ended the file without a line end needs one once lines follow it.
-    out += lines_[i].end.empty() && i + 1 < lines_.size() ? newline_ : lines_[i].end;
-  }
-  return out;
+  return bytes_;
 }
 
 bool IniDocument::save(const std::filesystem::path& path) const {
@@ -234,14 +272,20 @@ bool IniDocument::save(const std::filesystem::path& path) const {
   }
   if (fd < 0) return false;
 
-  bool ok = writeAll(fd, bytes()) && ::fsync(fd) == 0;
+  bool ok = writeAll(fd, bytes_) && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   if (ok && exists)
     std::filesystem::permissions(temp, status.permissions(), std::filesystem::perm_options::replace,
                                  ec);
   ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // Read afresh next time: keeping this document too would double the memory a large
+  // file takes while it is being written.
+  IniCache::forget(path);
+  return true;
 }
 
 }  // namespace vc::ini

@@ -1,9 +1,10 @@
-// One INI file held in memory as its lines, so that a key can be read, written or removed
+// One INI file held in memory as its bytes, so that a key can be read, written or removed
 // while every other line keeps its bytes and its place.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,12 +19,18 @@ namespace vc::ini {
 class IniDocument {
  public:
   /// The document held in the file at path; an empty document when the file is missing or
-  /// cannot be read (the usual state before the first write).
+  /// cannot be read (the usual state before the first write). The file is read and parsed
+  /// again only when it changed since the last load or save of that path (IniCache).
   static IniDocument load(const std::filesystem::path& path);
   /// As load, but nothing when something is at path that cannot be read: a write must
   /// then leave it alone rather than replace what it could not see.
   static std::optional<IniDocument> loadForUpdate(const std::filesystem::path& path);
+  /// As load, without a copy: the document is shared with the cache. Never null.
+  static std::shared_ptr<const IniDocument> shared(const std::filesystem::path& path);
+  /// The file at path read now, without the cache.
+  static std::optional<IniDocument> read(const std::filesystem::path& path);
   static IniDocument parse(std::string_view bytes);
+  static IniDocument parse(std::string&& bytes);
 
   /// The value of key in section, or nothing when either is absent.
   std::optional<std::string> value(std::string_view section, std::string_view key) const;
@@ -47,18 +54,29 @@ class IniDocument {
   bool save(const std::filesystem::path& path) const;
 
  private:
+  /// One line of bytes_: where its text begins and ends (without the line end), and
+  /// where the next line begins.
   struct Line {
-    std::string text;  // without its line end
-    std::string end;   // "\r\n", "\n" or "" (the last line of a file without a final end)
+    std::size_t begin;
+    std::size_t end;
+    std::size_t next;
   };
-  struct Range {
-    std::size_t header;  // index of the "[name]" line
-    std::size_t end;     // one past the section's last line
+  /// A section: where its "[name]" line begins, and where the section ends.
+  struct Section {
+    std::size_t header;
+    std::size_t end;
   };
 
-  std::optional<Range> findSection(std::string_view section) const;
+  std::string_view textOf(const Line& line) const;
+  Line lineAt(std::size_t begin) const;
+  void indexSections();
+  std::optional<Section> findSection(std::string_view section) const;
+  void ensureFinalLineEnd();
 
-  std::vector<Line> lines_;
+  // The file's bytes as they are, edits made in place; and the sections found in them,
+  // so that memory stays within a small multiple of the file's size.
+  std::string bytes_;
+  std::vector<Section> sections_;
   std::string newline_ = "\r\n";
 };
 

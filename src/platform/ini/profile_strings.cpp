@@ -7,7 +7,7 @@ namespace vc::ini {
 
 std::string readProfileString(std::string_view fileName, std::string_view section,
                               std::string_view key, std::string_view defaultValue) {
-  const auto value = IniDocument::load(resolveIniPath(fileName)).value(section, key);
+  const auto value = IniDocument::shared(resolveIniPath(fileName))->value(section, key);
   return value ? *value : std::string(defaultValue);
 }
 

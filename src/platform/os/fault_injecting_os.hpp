@@ -49,8 +49,11 @@ class FaultInjectingOs : public Os {
   void close(int fd) override;
   FileStatus checkAccess(const std::string& path, AccessMode mode) override;
   PathKind stat(const std::string& path) override { return real_.stat(path); }
-  std::optional<FolderStamp> folderStamp(const std::string& folder) override {
+  std::optional<FileStamp> folderStamp(const std::string& folder) override {
     return real_.folderStamp(folder);
+  }
+  std::optional<FileStamp> fileStamp(const std::string& path) override {
+    return real_.fileStamp(path);
   }
   bool canChangeFolder(const std::string& folder) override;
   std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;

@@ -33,7 +33,7 @@ std::string foldedName(std::string_view name) {
 struct Listing {
   const Os* seam = nullptr;
   std::string folder;
-  FolderStamp stamp;
+  FileStamp stamp;
   std::unordered_map<std::string, std::string> byFoldedName;
 };
 
@@ -43,22 +43,13 @@ struct Listing {
 // changes with a coarse clock, and a change in the same tick as the listing would leave
 // the stamp as it was.
 constexpr std::size_t kListingsKept = 8;
-constexpr std::chrono::milliseconds kSettled{100};
 std::mutex listingsLock;
 std::deque<Listing> listings;
-
-bool settledBefore(const FolderStamp& stamp, std::chrono::system_clock::time_point listedAt) {
-  const auto changed = std::chrono::system_clock::time_point(
-      std::chrono::duration_cast<std::chrono::system_clock::duration>(
-          std::chrono::seconds(stamp.modifiedSeconds) +
-          std::chrono::nanoseconds(stamp.modifiedNanoseconds)));
-  return changed + kSettled < listedAt;
-}
 
 /// The spelling under which base stands in folder; nothing when it stands under none.
 /// Fails when the folder cannot be listed: then no one can say the name is free.
 std::optional<std::optional<std::string>> findIgnoringCase(Os& seam, const std::string& folder,
-                                                           const FolderStamp& stamp,
+                                                           const FileStamp& stamp,
                                                            const std::string& base) {
   const std::string wanted = foldedName(base);
   {

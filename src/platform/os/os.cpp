@@ -63,6 +63,13 @@ struct flock lockRange(short type) {
   return range;
 }
 
+FileStamp stampOf(const struct stat& st) {
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::uint64_t>(st.st_size),
+                   static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                   static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
 std::string folderOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -70,6 +77,16 @@ std::string folderOf(const std::string& path) {
 }
 
 }  // namespace
+
+bool settledBefore(const FileStamp& stamp, std::chrono::system_clock::time_point moment) {
+  // Well over the coarse clock's tick, which is a few milliseconds.
+  constexpr std::chrono::milliseconds kSettled{100};
+  const auto changed = std::chrono::system_clock::time_point(
+      std::chrono::duration_cast<std::chrono::system_clock::duration>(
+          std::chrono::seconds(stamp.modifiedSeconds) +
+          std::chrono::nanoseconds(stamp.modifiedNanoseconds)));
+  return changed + kSettled < moment;
+}
 
 FileStatus notARegularFile(PathKind kind) {
   if (kind == PathKind::folder) {
@@ -155,12 +172,16 @@ PathKind PosixOs::stat(const std::string& path) {
   return kindOf(st);
 }
 
-std::optional<FolderStamp> PosixOs::folderStamp(const std::string& folder) {
+std::optional<FileStamp> PosixOs::folderStamp(const std::string& folder) {
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
-  return FolderStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                     static_cast<std::int64_t>(st.st_mtim.tv_sec),
-                     static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+  return stampOf(st);
+}
+
+std::optional<FileStamp> PosixOs::fileStamp(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return stampOf(st);
 }
 
 bool PosixOs::canChangeFolder(const std::string& folder) {

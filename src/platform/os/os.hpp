@@ -2,6 +2,7 @@
 // folders, behind an interface so that tests can make any of them refuse or fail.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -21,15 +22,22 @@ struct OsOpen {
   FileStatus status;
 };
 
-/// What a folder's entries looked like at one moment: equal stamps mean that no entry was
-/// added, removed or renamed in between.
-struct FolderStamp {
+/// A file or folder as it was at one moment: equal stamps mean that it was not changed in
+/// between (for a folder: no entry added, removed or renamed) or replaced by another.
+/// The system stamps changes with a coarse clock, so a stamp only tells changes apart
+/// that came some while after the moment it was taken (see settledBefore).
+struct FileStamp {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
+  std::uint64_t size = 0;
   std::int64_t modifiedSeconds = 0;
   std::int64_t modifiedNanoseconds = 0;
-  bool operator==(const FolderStamp&) const = default;
+  bool operator==(const FileStamp&) const = default;
 };
+
+/// Whether the thing stamped had last changed well before `moment`, so that any later
+/// change is sure to give another stamp.
+bool settledBefore(const FileStamp& stamp, std::chrono::system_clock::time_point moment);
 
 /// The longest path the system takes, terminator included: a name this long or longer
 /// can only be a cut one, and is never opened.
@@ -65,7 +73,9 @@ class Os {
   virtual FileStatus checkAccess(const std::string& path, AccessMode mode) = 0;
   virtual PathKind stat(const std::string& path) = 0;
   /// The folder's stamp; nothing when path is no folder that can be entered.
-  virtual std::optional<FolderStamp> folderStamp(const std::string& folder) = 0;
+  virtual std::optional<FileStamp> folderStamp(const std::string& folder) = 0;
+  /// The regular file's stamp; nothing when path is no regular file.
+  virtual std::optional<FileStamp> fileStamp(const std::string& path) = 0;
   /// Whether files can be made and removed in the folder.
   virtual bool canChangeFolder(const std::string& folder) = 0;
   /// The names in a folder ("." and ".." left out); nothing when it cannot be read.
@@ -96,7 +106,8 @@ class PosixOs : public Os {
   void close(int fd) override;
   FileStatus checkAccess(const std::string& path, AccessMode mode) override;
   PathKind stat(const std::string& path) override;
-  std::optional<FolderStamp> folderStamp(const std::string& folder) override;
+  std::optional<FileStamp> folderStamp(const std::string& folder) override;
+  std::optional<FileStamp> fileStamp(const std::string& path) override;
   bool canChangeFolder(const std::string& folder) override;
   std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
   FileStatus remove(const std::string& path) override;

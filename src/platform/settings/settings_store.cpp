@@ -65,11 +65,11 @@ void SettingsStore::openSettings(std::string_view fileName, SettingsKind kind) {
   kind_ = kind;
   sectors_.clear();
   sectorValues_.clear();
-  const auto doc = ini::IniDocument::load(ini::resolveIniPath(fileName_));
-  sectorCount_ = doc.value(kBookkeeping, kSectors);
+  const auto doc = ini::IniDocument::shared(ini::resolveIniPath(fileName_));
+  sectorCount_ = doc->value(kBookkeeping, kSectors);
   const int n = sectorCount_ ? std::clamp(toInt(*sectorCount_), 0, kMaxSectors) : 0;
   for (int i = 1; i <= n; ++i) {
-    const auto value = doc.value(kBookkeeping, sectorKey(i));
+    const auto value = doc->value(kBookkeeping, sectorKey(i));
     if (value) sectorValues_.emplace_back(i, *value);
     sectors_.push_back(splitSector(value.value_or("")));
   }
@@ -82,8 +82,8 @@ void SettingsStore::restoreWindow(std::string_view procedureName, WindowPlacemen
   int x = kNoValue, y = kNoValue, w = kNoValue, h = kNoValue;
   {
     std::lock_guard guard(lock_);
-    const auto doc = ini::IniDocument::load(ini::resolveIniPath(fileName_));
-    const auto read = [&](std::string_view key) { return doc.value(section, key).value_or(""); };
+    const auto doc = ini::IniDocument::shared(ini::resolveIniPath(fileName_));
+    const auto read = [&](std::string_view key) { return doc->value(section, key).value_or(""); };
     const std::string maximize = read("Maximize");
     if (text::equal(maximize, "No"))
       maximized = false;
@@ -93,7 +93,7 @@ void SettingsStore::restoreWindow(std::string_view procedureName, WindowPlacemen
       return;  // a section spoilt by hand, or none: the window stays as declared
     minimized = text::equal(read("Minimize"), "Yes");
     const auto readInt = [&](std::string_view key, int& into) {
-      if (const auto v = doc.value(section, key)) into = toInt(*v);
+      if (const auto v = doc->value(section, key)) into = toInt(*v);
     };
     readInt("XPos", x);
     readInt("YPos", y);

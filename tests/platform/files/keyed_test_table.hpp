@@ -33,7 +33,7 @@ inline const TableSpec& testSpec() {
                                 {{"NAME", 0, 8, FieldKind::text},
                                  {"FLAG", 8, 1, FieldKind::byte},
                                  {"INFO", 9, 4, FieldKind::text}},
-                                {{"byname", {0, 1}}}};
+                                {{"byname", {0, 1}}, {"byflag", {1, 0}}}};
   return layout;
 }
 

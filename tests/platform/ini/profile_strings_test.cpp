@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -125,6 +126,32 @@ TEST(IniPathTest, BackslashesAndTrailingBlanks) {
   EXPECT_EQ(resolveIniPath(".\\VARCOMPASS.ini"), fs::path("./varcompass.INI"));
   EXPECT_EQ(resolveIniPath("a\\b\\c.ini  "), fs::path("a/b/c.ini"));
   EXPECT_TRUE(resolveIniPath("  ").empty());
+}
+
+TEST(ProfileStringsTest, TheFileIsReadAgainOnlyWhenItChanged) {
+  TempFolder folder;
+  // Stamped an hour ago: a file changed within the file system's clock tick could keep its
+  // stamp, and is read at every call.
+  const auto settle = [] {
+    fs::last_write_time("s.ini", fs::file_time_type::clock::now() - std::chrono::hours(1));
+  };
+  TempFolder::write("s.ini", "[Main]\r\nXPos=10\r\n");
+  settle();
+  files::FaultInjectingOs seam;
+  files::ScopedOs installed(seam);
+  const auto opens = [&] {
+    return seam.calls(files::FaultInjectingOs::Call::openReadOnly, "s.ini");
+  };
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(readProfileString("s.ini", "Main", "XPos", "def"), "10");
+  EXPECT_EQ(opens(), 1);
+  // Another program changes the file: the next read sees it.
+  TempFolder::write("s.ini", "[Main]\r\nXPos=200\r\n");
+  settle();
+  EXPECT_EQ(readProfileString("s.ini", "Main", "XPos", "def"), "200");
+  EXPECT_EQ(opens(), 2);
+  // A write of this program: the next read sees it too.
+  writeProfileString("s.ini", "Main", "XPos", "7");
+  EXPECT_EQ(readProfileString("s.ini", "Main", "XPos", "def"), "7");
 }
 
 TEST(ProfileStringsTest, TheFileIsReadThroughTheFileLayersSeam) {

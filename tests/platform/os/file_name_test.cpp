@@ -44,6 +44,8 @@ TEST(FileNameTest, ResolvesNamesByThePortsRules) {
       {"no match gives the exact name to create", "src/NEW.CLW", FileError::none, "src/NEW.CLW",
        false},
       {"a missing folder", "nowhere\\x.clw", FileError::pathNotFound, "", false},
+      {"a name too long for the system can only be a cut one", std::string(4096, 'n'),
+       FileError::invalidFilename, "", false},
       {"a file used as a folder", "plain.txt/x", FileError::pathNotFound, "", false},
   };
   for (const NameCase& c : cases) {

@@ -34,7 +34,8 @@ class MemoryOs : public Os {
   void close(int) override {}
   FileStatus checkAccess(const std::string&, AccessMode) override { return {}; }
   PathKind stat(const std::string&) override { return PathKind::file; }
-  std::optional<FolderStamp> folderStamp(const std::string&) override { return FolderStamp{}; }
+  std::optional<FileStamp> folderStamp(const std::string&) override { return FileStamp{}; }
+  std::optional<FileStamp> fileStamp(const std::string&) override { return FileStamp{}; }
   bool canChangeFolder(const std::string&) override { return false; }
   std::optional<std::vector<std::string>> listFolder(const std::string&) override {
     return std::vector<std::string>{};
