@@ -10,7 +10,8 @@
 // are written; it is emptied of them afterwards. Besides the totals, each round prints
 // where the analysis spends its time: reading the sources line by line through the
 // text-file driver, adding the rows through the keyed table, and what is left (the scan,
-// the parser's text operations and the frame).
+// the parser's text operations and the frame). The phases are timed in runs of their own,
+// so on a busy machine they need not add up to the whole.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

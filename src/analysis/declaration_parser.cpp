@@ -10,9 +10,23 @@ namespace vc::analysis {
 
 using vc::text::clip;
 using vc::text::find;
-using vc::text::leftJustify;
-using vc::text::substring;
 using vc::text::upperCase;
+
+namespace {
+
+/// upperCase over a field's bytes, in place.
+void foldInPlace(char* bytes, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) bytes[i] = upperCase(bytes[i]);
+}
+
+/// The text without its leading and trailing blanks: clip(leftJustify(text)).
+std::string_view trimBlanks(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
 
 void parseAllModules(ModuleQueue& moduleQueue, const SourceFolder& sourceFolder) {
   auto& resumen = vc::store::resumen();
@@ -47,6 +61,9 @@ void parseModule(ModuleQueue& moduleQueue) {
   auto& resumen = vc::store::resumen();
   auto& RES = vc::store::RES;
 
+  vc::text::FixedText<30> modulo(entry.NOMBRE.view());
+  foldInPlace(modulo.data(), modulo.size());
+
   archivo2.set(1);
   bool found = false;
   while (!archivo2.eof()) {
@@ -69,19 +86,22 @@ void parseModule(ModuleQueue& moduleQueue) {
       ++entry.EXPORT;
       RES.EXTERNAL = 0;
     }
-    const long p = static_cast<long>(find(" ", line));
-    RES.NOMBRE = upperCase(substring(line, 1, p - 1));
-    // The split looks only at the 100 characters that begin at the first blank.
-    std::string rest(clip(leftJustify(substring(line, p, 100))));
-    rest.resize(200, ' ');
-    if (const std::size_t q = find(",", rest); q == 0) {
+    // The text operations of the split, on views of the line: the same texts without a
+    // copy of each piece. p is the first blank's position from 1, 0 when there is none.
+    const std::size_t p = find(" ", line);
+    RES.NOMBRE = p == 0 ? line : line.substr(0, p - 1);
+    foldInPlace(RES.NOMBRE.data(), RES.NOMBRE.size());
+    // The split looks only at the 100 characters that begin at the first blank, without
+    // their leading and trailing blanks.
+    const std::string_view rest = trimBlanks(line.substr(p == 0 ? 0 : p - 1, 100));
+    if (const std::size_t comma = rest.find(','); comma == std::string_view::npos) {
       RES.TIPO = rest;
       RES.MODO.clear();
     } else {
-      RES.TIPO = substring(rest, 1, static_cast<long>(q) - 1);
-      RES.MODO = leftJustify(substring(rest, static_cast<long>(q) + 1, 200));
+      RES.TIPO = rest.substr(0, comma);
+      RES.MODO = trimBlanks(rest.substr(comma + 1));
     }
-    RES.MODULO = upperCase(entry.NOMBRE.view());
+    RES.MODULO = modulo;
     // Not examined here: a row that cannot be written fails its batch, which FLUSH
     // answers for once, after the last module.
     (void)resumen.add();

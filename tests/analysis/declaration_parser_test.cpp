@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "platform/text/text_ops.hpp"
 #include "support/program_fixture.hpp"
 
 namespace vc::analysis {
@@ -178,6 +182,72 @@ TEST(DeclarationParserTest, FindsModuleSourcesWhateverTheirCase) {
   const Outcome out = parse(program, {"VENTAS"}, {""});
   EXPECT_EQ(out.rows.size(), 1u);
   EXPECT_FALSE(std::filesystem::exists("VENTAS.CLW"));
+}
+
+}  // namespace
+}  // namespace vc::analysis
+
+namespace vc::analysis {
+namespace {
+
+/// The split of one declaration line written as the steps give it, with the text
+/// operations on whole texts: the reference the parser's own split must match.
+Row referenceSplit(const std::string& module, std::string line) {
+  using namespace vc::text;
+  line.resize(200, ' ');
+  Row r;
+  r.external = find("EXTERNAL", line) != 0 ? 1 : 0;
+  const long p = static_cast<long>(find(" ", line));
+  r.nombre = std::string(clip(upperCase(substring(line, 1, p - 1)).substr(0, 30)));
+  std::string rest(clip(leftJustify(substring(line, p, 100))));
+  rest.resize(200, ' ');
+  const std::size_t q = find(",", rest);
+  const std::string tipo = q == 0 ? rest : substring(rest, 1, static_cast<long>(q) - 1);
+  const std::string modo =
+      q == 0 ? "" : leftJustify(substring(rest, static_cast<long>(q) + 1, 200));
+  r.tipo =
+      std::string(clip(std::string_view(tipo).substr(0, std::min<std::size_t>(30, tipo.size()))));
+  r.modo =
+      std::string(clip(std::string_view(modo).substr(0, std::min<std::size_t>(30, modo.size()))));
+  r.modulo = upperCase(module);
+  return r;
+}
+
+TEST(DeclarationParserTest, SplitsLikeTheTextOperationsOnAnyLine) {
+  // Lines of labels, blanks, commas and lowercase letters at random places, some longer
+  // than the record and some with no blank at all.
+  ProgramFixture program;
+  std::uint64_t state = 0x9E3779B97F4A7C15ull;
+  const auto next = [&] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  const std::string alphabet = "aZ:_,  ,(9)!EXTERNAL";
+  std::string source = std::string(kMarker) + "\r\n";
+  std::vector<Row> expected;
+  for (int i = 0; i < 3000; ++i) {
+    std::string line(1, "Gg_x"[next() % 4]);
+    const std::size_t length = next() % 260;
+    for (std::size_t c = 0; c < length; ++c) line += alphabet[next() % alphabet.size()];
+    if (next() % 10 == 0) line.insert(1, std::string(next() % 150, ' '));
+    const std::string asRead = line.substr(0, std::min<std::size_t>(200, line.size()));
+    if (asRead.find("PROCEDURE") == std::string::npos)
+      expected.push_back(referenceSplit("Mod", asRead));
+    source += line + "\r\n";
+  }
+  const Outcome out = parse(program, {"Mod"}, {source});
+  // The rows come back in key order; the reference in the order of the lines.
+  auto byKey = [](const Row& a, const Row& b) {
+    return std::tie(a.modulo, a.external, a.nombre) < std::tie(b.modulo, b.external, b.nombre);
+  };
+  std::stable_sort(expected.begin(), expected.end(), byKey);
+  ASSERT_EQ(out.rows.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(out.rows[i], expected[i]);
+  }
 }
 
 }  // namespace
