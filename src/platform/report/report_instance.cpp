@@ -47,34 +47,34 @@ ReportInstance::ReportInstance(const ReportSpec& structure, std::vector<Binding>
 }
 
 void ReportInstance::buildLayouts() {
-  for (const BandSpec& spec : structure_.bands) {
-    const ui::Font bandFont = overlay(structure_.font, spec.font);
+  for (const BandSpec& def : structure_.bands) {
+    const ui::Font bandFont = overlay(structure_.font, def.font);
     BandLayout layout;
-    layout.kind = spec.kind;
-    layout.number = spec.number;
-    layout.width = spec.at.width;
-    layout.height = spec.at.height;
+    layout.kind = def.kind;
+    layout.number = def.number;
+    layout.width = def.at.width;
+    layout.height = def.at.height;
     Band band;
-    band.spec = &spec;
+    band.def = &def;
 
     // Heights first: the room a width from the picture takes depends on which controls
     // share its line.
     std::vector<int> heights;
     std::vector<ui::Font> fonts;
-    for (const ControlSpec& c : spec.controls) {
+    for (const ControlSpec& c : def.controls) {
       fonts.push_back(overlay(bandFont, c.font));
       heights.push_back(c.at.height == kFromPicture ? lineHeight(fonts.back()) : c.at.height);
     }
-    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
-      const ControlSpec& c = spec.controls[i];
+    for (std::size_t i = 0; i < def.controls.size(); ++i) {
+      const ControlSpec& c = def.controls[i];
       ItemLayout item;
       item.kind = c.kind;
       item.control = c.number;
       item.at = {c.at.x, c.at.y, c.at.width, heights[i]};
       if (c.at.width == kFromPicture) {
-        int right = spec.at.width;
-        for (std::size_t j = 0; j < spec.controls.size(); ++j) {
-          const ControlSpec& other = spec.controls[j];
+        int right = def.at.width;
+        for (std::size_t j = 0; j < def.controls.size(); ++j) {
+          const ControlSpec& other = def.controls[j];
           if (j != i && other.at.x > c.at.x &&
               overlapsVertically(c.at.y, heights[i], other.at.y, heights[j]))
             right = std::min(right, other.at.x);
@@ -134,7 +134,7 @@ void ReportInstance::open() {
 
 ReportInstance::Band* ReportInstance::bandByNumber(int number) {
   for (Band& b : bands_)
-    if (b.spec->number == number) return &b;
+    if (b.def->number == number) return &b;
   return nullptr;
 }
 
@@ -182,19 +182,19 @@ void ReportInstance::beginPage() {
   cursor_ = structure_.detailArea.y;
   for (BandKind kind : {BandKind::form, BandKind::header})
     for (Band& b : bands_)
-      if (b.spec->kind == kind) placeBand(b, b.spec->at.x, b.spec->at.y);
+      if (b.def->kind == kind) placeBand(b, b.def->at.x, b.def->at.y);
 }
 
 PrintAnswer ReportInstance::print(int number) {
   if (!pages_) return PrintAnswer::notOpen;
   Band* band = bandByNumber(number);
-  if (!band || band->spec->kind != BandKind::detail) return PrintAnswer::notADetailBand;
-  const int height = std::max(band->spec->at.height, 0);
+  if (!band || band->def->kind != BandKind::detail) return PrintAnswer::notADetailBand;
+  const int height = std::max(band->def->at.height, 0);
   const long long bottom =
       static_cast<long long>(structure_.detailArea.y) + structure_.detailArea.height;
   if (onPage_ && detailOnPage_ && static_cast<long long>(cursor_) + height > bottom) endPage();
   if (!onPage_) beginPage();
-  placeBand(*band, structure_.detailArea.x + band->spec->at.x, cursor_);
+  placeBand(*band, structure_.detailArea.x + band->def->at.x, cursor_);
   detailOnPage_ = true;
   cursor_ = static_cast<int>(std::min<long long>(static_cast<long long>(cursor_) + height,
                                                  std::numeric_limits<int>::max()));
@@ -204,7 +204,7 @@ PrintAnswer ReportInstance::print(int number) {
 SetTextAnswer ReportInstance::setText(int control, std::string_view text) {
   for (Band& b : bands_)
     for (std::size_t i = 0; i < b.sources.size(); ++i)
-      if (b.spec->controls[i].number == control && b.sources[i].kind == Source::Kind::fixed) {
+      if (b.def->controls[i].number == control && b.sources[i].kind == Source::Kind::fixed) {
         b.sources[i].text = std::string(text);
         return SetTextAnswer::set;
       }
@@ -214,7 +214,7 @@ SetTextAnswer ReportInstance::setText(int control, std::string_view text) {
 void ReportInstance::endPage() {
   if (!pages_ || !onPage_) return;
   for (Band& b : bands_)
-    if (b.spec->kind == BandKind::footer) placeBand(b, b.spec->at.x, b.spec->at.y);
+    if (b.def->kind == BandKind::footer) placeBand(b, b.def->at.x, b.def->at.y);
   onPage_ = false;
 }
 

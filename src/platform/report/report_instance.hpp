@@ -64,7 +64,7 @@ class ReportInstance {
     std::string text;  // fixed: the text in force
   };
   struct Band {
-    const BandSpec* spec = nullptr;
+    const BandSpec* def = nullptr;
     int layout = 0;               // in the page set
     std::vector<Source> sources;  // one per item, as the layout's items
   };

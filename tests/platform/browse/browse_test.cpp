@@ -32,7 +32,7 @@ struct Record {
   char CODE[8];
 };
 
-const vc::files::TableSpec& spec() {
+const vc::files::TableSpec& def() {
   static const vc::files::TableSpec layout{
       "rows",
       sizeof(Record),
@@ -147,7 +147,7 @@ class BrowseTest : public ::testing::Test {
   // process would.
   void deleteElsewhere(const std::string& name) {
     Record other{};
-    KeyedTable peer(spec(), "rows.dat", &other);
+    KeyedTable peer(def(), "rows.dat", &other);
     ASSERT_TRUE(peer.open(vc::files::kReadWriteDenyNone).ok());
     std::memset(&other, ' ', sizeof other);
     std::memcpy(other.NAME, name.data(), name.size());
@@ -198,7 +198,7 @@ class BrowseTest : public ::testing::Test {
   TempFolder folder;
   vc::ui::ScriptedEngine engine;
   Record record{};
-  KeyedTable table{spec(), "rows.dat", &record};
+  KeyedTable table{def(), "rows.dat", &record};
   TestBrowse* browse = nullptr;
 };
 

@@ -94,10 +94,10 @@ struct ScriptCase {
 
 class ScriptTest : public KeyedReadTest {
  protected:
-  void addSpec(const std::string& spec) {
-    const auto slash = spec.find('/');
-    if (slash == std::string::npos) return add(spec);
-    add(spec.substr(0, slash), 0, spec.substr(slash + 1));
+  void addSpec(const std::string& def) {
+    const auto slash = def.find('/');
+    if (slash == std::string::npos) return add(def);
+    add(def.substr(0, slash), 0, def.substr(slash + 1));
   }
 
   Names run(const ScriptCase& c, Reader reader) {

@@ -90,8 +90,8 @@ class ReportControllerTest : public ReportTableTest {
   errors::ErrorManager manager;
   files::FileAccessBase access;
   testing::SampleVariables vars;
-  ReportSpec spec = testing::sampleReport();
-  ReportInstance report{spec, vars.bindings()};
+  ReportSpec def = testing::sampleReport();
+  ReportInstance report{def, vars.bindings()};
   NameProcess process{report, vars, row};
   ScriptedOutput output;
   PrintPreview preview{output};

@@ -19,13 +19,13 @@ QIcon iconNamed(const std::string& file) {
 
 class ButtonKind : public ControlKindDriver {
  public:
-  QWidget* create(ControlSite& site, const ControlSpec& spec) const override {
-    auto* button = new QPushButton(fromCp1252(spec.text), site.windowWidget());
+  QWidget* create(ControlSite& site, const ControlSpec& def) const override {
+    auto* button = new QPushButton(fromCp1252(def.text), site.windowWidget());
     button->setAutoDefault(true);
-    button->setDefault((spec.flags & control_flag::defaultButton) != 0);
-    if (!spec.icon.empty()) button->setIcon(iconNamed(spec.icon));
-    if (!spec.tip.empty()) button->setToolTip(fromCp1252(spec.tip));
-    const int number = spec.number;
+    button->setDefault((def.flags & control_flag::defaultButton) != 0);
+    if (!def.icon.empty()) button->setIcon(iconNamed(def.icon));
+    if (!def.tip.empty()) button->setToolTip(fromCp1252(def.tip));
+    const int number = def.number;
     QObject::connect(button, &QPushButton::clicked, button, [&site, number] {
       if (site.window().isEnabled(number)) site.deliver({EventKind::accepted, number});
     });

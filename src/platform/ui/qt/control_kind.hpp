@@ -33,9 +33,9 @@ class ControlSite {
 class ControlKindDriver {
  public:
   virtual ~ControlKindDriver() = default;
-  /// Builds the widget of control `spec`, owned by the window's widget; nullptr for a
+  /// Builds the widget of control `def`, owned by the window's widget; nullptr for a
   /// control that has no widget of its own. The window places it afterwards.
-  virtual QWidget* create(ControlSite& site, const ControlSpec& spec) const = 0;
+  virtual QWidget* create(ControlSite& site, const ControlSpec& def) const = 0;
   /// Shows the control's state and data in its widget (the common part, enabled and
   /// visible, is the window's). A control without a widget (a tab) is shown by the
   /// control it belongs to.

@@ -9,12 +9,12 @@ namespace {
 
 class ListKind : public ControlKindDriver {
  public:
-  QWidget* create(ControlSite& site, const ControlSpec& spec) const override {
-    auto* list = new ListControl(spec.format, site.units(),
-                                 (spec.flags & control_flag::vScroll) != 0, site.windowWidget());
+  QWidget* create(ControlSite& site, const ControlSpec& def) const override {
+    auto* list = new ListControl(def.format, site.units(),
+                                 (def.flags & control_flag::vScroll) != 0, site.windowWidget());
     list->setHorizontalScrollBarPolicy(
-        (spec.flags & control_flag::hScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    const int number = spec.number;
+        (def.flags & control_flag::hScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    const int number = def.number;
     list->onUserSelection = [&site, number](int row, MouseButton button) {
       site.window().control(number).list().selectedRow = row;
       site.deliver({EventKind::newSelection, number, RowChosen{row, button}});

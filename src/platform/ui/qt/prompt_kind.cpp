@@ -9,10 +9,10 @@ namespace {
 
 class PromptKind : public ControlKindDriver {
  public:
-  QWidget* create(ControlSite& site, const ControlSpec& spec) const override {
+  QWidget* create(ControlSite& site, const ControlSpec& def) const override {
     auto* label = new QLabel(site.windowWidget());
     label->setTextFormat(Qt::PlainText);
-    label->setText(fromCp1252(spec.text));
+    label->setText(fromCp1252(def.text));
     return label;
   }
   void redisplay(ControlSite&, QWidget& widget, const ControlState& state) const override {

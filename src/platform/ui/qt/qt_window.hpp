@@ -88,7 +88,7 @@ class QtWindow : public EngineWindowData, private ControlSite {
   class KeyFilter;
 
   void build(const ControlKinds& kinds);
-  void place(QWidget& widget, const ControlSpec& spec);
+  void place(QWidget& widget, const ControlSpec& def);
   void refreshControl(int number);
   void paintNow();
   QPoint centred() const;

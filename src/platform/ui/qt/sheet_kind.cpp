@@ -20,17 +20,17 @@ std::vector<const ControlSpec*> tabsOf(const Window& window, int sheet) {
 
 class SheetKind : public ControlKindDriver {
  public:
-  QWidget* create(ControlSite& site, const ControlSpec& spec) const override {
+  QWidget* create(ControlSite& site, const ControlSpec& def) const override {
     auto* sheet = new QTabWidget(site.windowWidget());
     // Choosing a tab leaves the keyboard where it was (on the list over the sheet, say).
     sheet->setFocusPolicy(Qt::NoFocus);
     sheet->tabBar()->setFocusPolicy(Qt::NoFocus);
-    for (const ControlSpec* tab : tabsOf(site.window(), spec.number)) {
+    for (const ControlSpec* tab : tabsOf(site.window(), def.number)) {
       auto* page = new QWidget(sheet);
       page->setObjectName(QString::fromStdString(tab->equate));
       sheet->addTab(page, fromCp1252(tab->text));
     }
-    const int number = spec.number;
+    const int number = def.number;
     // A click on a tab, the one shown included, is the user's choice of it.
     QObject::connect(sheet->tabBar(), &QTabBar::tabBarClicked, sheet, [&site, number](int index) {
       const std::vector<const ControlSpec*> tabs = tabsOf(site.window(), number);

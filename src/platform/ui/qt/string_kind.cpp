@@ -10,12 +10,12 @@ namespace {
 
 class StringKind : public ControlKindDriver {
  public:
-  QWidget* create(ControlSite& site, const ControlSpec& spec) const override {
+  QWidget* create(ControlSite& site, const ControlSpec& def) const override {
     auto* label = new QLabel(site.windowWidget());
     label->setTextFormat(Qt::PlainText);
-    const bool centred = (spec.flags & control_flag::centered) != 0;
+    const bool centred = (def.flags & control_flag::centered) != 0;
     label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter);
-    label->setText(fromCp1252(spec.text));
+    label->setText(fromCp1252(def.text));
     return label;
   }
   void redisplay(ControlSite&, QWidget& widget, const ControlState& state) const override {
