@@ -13,6 +13,9 @@ class ResumenFile : public vc::files::KeyedTable {
  public:
   static constexpr vc::files::KeyId indmod{0};  // MODULO, EXTERNAL, NOMBRE
   static constexpr vc::files::KeyId indnom{1};  // NOMBRE, EXTERNAL, MODULO
+  // Fields by their place in the layout, for reads of some fields only.
+  static constexpr std::size_t nombreField = 1;
+  static constexpr std::size_t tipoField = 2;
 
   explicit ResumenFile(ResumenRecord& record);
 };

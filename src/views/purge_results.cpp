@@ -1,6 +1,13 @@
 #include "views/purge_results.hpp"
 
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <numeric>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "globals/globals.hpp"
@@ -15,75 +22,183 @@ namespace {
 using vc::files::FileError;
 using vc::files::FileStatus;
 
-/// Texts are equal when their characters are, case counting and trailing blanks not.
-bool equalText(std::string_view a, std::string_view b) {
-  return vc::text::clip(a) == vc::text::clip(b);
-}
-
-/// One pass: the walk reads every row once in name order and notes the groups that go;
-/// their rows are deleted together at the end of the walk (the numbers of the rows are
-/// held, never the rows), so that the table can choose how best to delete them.
-class Pass {
+/// Gives equal texts equal numbers (from 1), so that rows can be compared by number
+/// without keeping their texts. Texts are equal when their characters are, case counting
+/// and trailing blanks not: the numbers are given to the texts clipped.
+class TextNumbers {
  public:
-  Pass(vc::store::ResumenFile& table, vc::store::ResumenRecord& row, int number,
-       const PurgeOptions& options)
-      : table_(table), row_(row), number_(number), options_(options) {}
-
-  FileStatus run() {
-    table_.clearToLowest();
-    table_.set(vc::store::ResumenFile::indnom);
-    while (!table_.eof()) {
-      if (const FileError e = table_.next(); e != FileError::none) return FileStatus::of(e);
-      const auto id = table_.currentRowId();
-      if (!id) return FileStatus::of(FileError::recordNotAvailable);
-      if (!group_.empty() && equalText(row_.NOMBRE.view(), name_.view())) {
-        group_.push_back(*id);
-        if (!equalText(row_.TIPO.view(), type_.view())) typesDiffer_ = true;
-        continue;
-      }
-      if (FileStatus st = closeGroup(); !st.ok()) return st;
-      name_ = row_.NOMBRE.view();
-      type_ = row_.TIPO.view();
-      typesDiffer_ = false;
-      group_.assign(1, *id);
-    }
-    // The end of the table, or a read that failed there.
-    if (const FileError e = table_.errorCode(); e != FileError::none) return FileStatus::of(e);
-    if (FileStatus st = closeGroup(); !st.ok()) return st;
-    return deleteDoomed();
+  std::uint32_t numberOf(std::string_view text) {
+    const std::string_view clipped = vc::text::clip(text);
+    if (const auto found = numbers_.find(clipped); found != numbers_.end()) return found->second;
+    const auto number = static_cast<std::uint32_t>(numbers_.size() + 1);
+    numbers_.emplace(std::string(clipped), number);
+    return number;
   }
-
-  std::uint64_t deleted() const { return deleted_; }
+  void clear() { numbers_.clear(); }
 
  private:
-  FileStatus closeGroup() {
-    const bool goes = number_ == 1 ? group_.size() == 1 : !group_.empty() && !typesDiffer_;
-    if (goes) doomed_.insert(doomed_.end(), group_.begin(), group_.end());
-    group_.clear();
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+      return std::hash<std::string_view>{}(text);
+    }
+  };
+  std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> numbers_;
+};
+
+bool hasSmallLetter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+/// The rows each pass deletes.
+struct Plan {
+  std::vector<std::int64_t> doomed[2];
+};
+
+/// Works out from one reading of the table which rows the passes delete, without keeping
+/// the rows: the name key alone gives the rows of each name as the key folds it; a name
+/// that only one row folds to is one row's (every group the exact rule makes lies inside
+/// such a run). For runs of two or more rows the exact names and the types are read, in
+/// the table's own order, as numbers; the groups are then formed and judged on those.
+/// Runs are taken in slices of a bounded number of rows, so that a table of any size is
+/// never held.
+///
+/// Both passes at once: pass 1 takes every group of one row; pass 2 the groups, among the
+/// rows pass 1 leaves, whose types are all equal (groups that pass 1 made adjacent join).
+/// Pass 2 alone, on a table as it is: every group whose types are all equal.
+class Planner {
+ public:
+  Planner(vc::store::ResumenFile& table, const vc::store::ResumenRecord& row, bool bothPasses,
+          std::size_t sliceRows)
+      : table_(table), row_(row), bothPasses_(bothPasses), sliceRows_(sliceRows) {}
+
+  FileStatus run(Plan& plan) {
+    plan_ = &plan;
+    constexpr std::size_t kNameLength = decltype(vc::store::ResumenRecord::NOMBRE)::kLength;
+    FileStatus failed;
+    FileStatus st = table_.scanKey(
+        vc::store::ResumenFile::indnom, 1, [&](std::int64_t id, std::string_view key) {
+          const std::string_view folded = key.substr(0, kNameLength);
+          if (runIds_.empty() || folded != runName_) {
+            endRun();
+            if (runIds_.empty() && ids_.size() >= sliceRows_) {
+              if (failed = judgeSlice(); !failed.ok()) return false;
+            }
+            runName_ = folded;
+          }
+          runIds_.push_back(id);
+          return true;
+        });
+    if (!st.ok()) return st;
+    if (!failed.ok()) return failed;
+    endRun();
+    return judgeSlice();
+  }
+
+ private:
+  /// A run of rows whose names fold alike ends: one row is a group of its own, judged at
+  /// once; a longer run goes into the slice.
+  void endRun() {
+    if (runIds_.size() == 1) {
+      plan_->doomed[bothPasses_ ? 0 : 1].push_back(runIds_.front());
+    } else if (!runIds_.empty()) {
+      ids_.insert(ids_.end(), runIds_.begin(), runIds_.end());
+      runEnds_.push_back(static_cast<std::uint32_t>(ids_.size()));
+    }
+    runIds_.clear();
+  }
+
+  FileStatus judgeSlice() {
+    if (ids_.empty()) return {};
+    if (FileStatus st = readNumbers(); !st.ok()) return st;
+    std::uint32_t begin = 0;
+    for (const std::uint32_t end : runEnds_) {
+      judgeRun(begin, end);
+      begin = end;
+    }
+    ids_.clear();
+    runEnds_.clear();
+    nameNumbers_.clear();
+    typeNumbers_.clear();
+    texts_.clear();
     return {};
   }
 
-  FileStatus deleteDoomed() {
-    const std::uint64_t before = deleted_;
-    const auto counted = [&](std::uint64_t n) {
-      deleted_ = before + n;
-      if (options_.afterDelete) options_.afterDelete(number_, deleted_);
-    };
-    FileStatus st = table_.deleteRows(doomed_, counted);
-    doomed_.clear();
-    return st;
+  /// The exact name and the type of every row of the slice, as numbers: a name without
+  /// small letters is the one its run folds to, 0; any other gets its text's number.
+  FileStatus readNumbers() {
+    const std::size_t n = ids_.size();
+    // The slice's rows in the order of addition, each with its place in the slice.
+    std::vector<std::pair<std::int64_t, std::uint32_t>> byId(n);
+    for (std::size_t i = 0; i < n; ++i) byId[i] = {ids_[i], static_cast<std::uint32_t>(i)};
+    std::sort(byId.begin(), byId.end());
+    std::vector<std::int64_t> ascending(n);
+    for (std::size_t i = 0; i < n; ++i) ascending[i] = byId[i].first;
+    nameNumbers_.assign(n, 0);
+    typeNumbers_.assign(n, 0);
+    std::size_t next = 0;
+    std::size_t read = 0;
+    constexpr std::size_t kFields[] = {vc::store::ResumenFile::nombreField,
+                                       vc::store::ResumenFile::tipoField};
+    FileStatus st = table_.readRows(ascending, kFields, [&](std::int64_t id) {
+      while (next < n && ascending[next] < id) ++next;
+      if (next == n || ascending[next] != id) return true;
+      const std::uint32_t at = byId[next++].second;
+      const std::string_view name = row_.NOMBRE.view();
+      nameNumbers_[at] = hasSmallLetter(name) ? texts_.numberOf(name) : 0;
+      typeNumbers_[at] = texts_.numberOf(row_.TIPO.view());
+      ++read;
+      return true;
+    });
+    if (!st.ok()) return st;
+    // Inside one atomic change no row read from the key can be gone.
+    if (read != n) return FileStatus::of(FileError::recordNotAvailable);
+    return {};
+  }
+
+  /// The groups of one run, in key order: rows side by side with equal names.
+  void judgeRun(std::uint32_t begin, std::uint32_t end) {
+    group_.clear();
+    std::uint32_t at = begin;
+    while (at < end) {
+      std::uint32_t stop = at + 1;
+      while (stop < end && nameNumbers_[stop] == nameNumbers_[at]) ++stop;
+      if (bothPasses_ && stop - at == 1) {
+        plan_->doomed[0].push_back(ids_[at]);  // pass 1
+      } else {
+        if (!group_.empty() && nameNumbers_[group_.front()] != nameNumbers_[at]) closeGroup();
+        for (std::uint32_t i = at; i < stop; ++i) group_.push_back(i);
+      }
+      at = stop;
+    }
+    closeGroup();
+  }
+
+  void closeGroup() {
+    if (group_.empty()) return;
+    const std::uint32_t type = typeNumbers_[group_.front()];
+    const bool oneType = std::all_of(group_.begin(), group_.end(),
+                                     [&](std::uint32_t i) { return typeNumbers_[i] == type; });
+    if (oneType) {
+      for (const std::uint32_t i : group_) plan_->doomed[1].push_back(ids_[i]);
+    }
+    group_.clear();
   }
 
   vc::store::ResumenFile& table_;
-  vc::store::ResumenRecord& row_;
-  const int number_;
-  const PurgeOptions& options_;
-  vc::text::FixedText<30> name_;
-  vc::text::FixedText<30> type_;
-  bool typesDiffer_ = false;
-  std::vector<std::int64_t> group_;  // every row of the group read so far
-  std::vector<std::int64_t> doomed_;
-  std::uint64_t deleted_ = 0;
+  const vc::store::ResumenRecord& row_;
+  const bool bothPasses_;
+  const std::size_t sliceRows_;
+  Plan* plan_ = nullptr;
+  std::string runName_;
+  std::vector<std::int64_t> runIds_;  // the run being read from the key
+  // The slice: runs of two or more rows, in key order.
+  std::vector<std::int64_t> ids_;
+  std::vector<std::uint32_t> runEnds_;
+  std::vector<std::uint32_t> nameNumbers_;
+  std::vector<std::uint32_t> typeNumbers_;
+  TextNumbers texts_;
+  std::vector<std::uint32_t> group_;  // places in the slice
 };
 
 std::chrono::seconds lockWaitOf(const PurgeOptions& options) {
@@ -112,13 +227,29 @@ PurgeOutcome purgeTable(const PurgeOptions& options) {
   vc::store::ResumenFile& table = vc::store::resumen();
   PurgeOutcome outcome;
   const std::chrono::seconds wait = lockWaitOf(options);
+  const std::size_t sliceRows = options.sliceRows > 0 ? options.sliceRows : 1;
+  Plan plan;
+  std::optional<std::uint64_t> planned;  // the file's change count the plan was made on
   for (int number = 1; number <= 2; ++number) {
     if (FileStatus st = table.beginAtomic(wait); !st.ok()) {
       outcome.status = st;
       return outcome;
     }
-    Pass pass(table, vc::store::RES, number, options);
-    FileStatus st = pass.run();
+    FileStatus st;
+    // Pass 1 works out both passes; pass 2 holds to that unless another opening changed
+    // the file between the passes, when it works out its own from the table as it is.
+    const std::optional<std::uint64_t> now = table.changeCount();
+    if (number == 1 || !planned || now != planned) {
+      plan = {};
+      st = Planner(table, vc::store::RES, number == 1, sliceRows).run(plan);
+      planned = now;
+    }
+    const std::vector<std::int64_t>& doomed = plan.doomed[number - 1];
+    if (st.ok()) {
+      st = table.deleteRows(doomed, [&](std::uint64_t deleted) {
+        if (options.afterDelete) options.afterDelete(number, deleted);
+      });
+    }
     if (st.ok()) st = table.commitAtomic();
     if (!st.ok()) {
       table.rollbackAtomic();
@@ -126,7 +257,7 @@ PurgeOutcome purgeTable(const PurgeOptions& options) {
       return outcome;
     }
     ++outcome.passesCommitted;
-    outcome.rowsDeleted += pass.deleted();
+    outcome.rowsDeleted += doomed.size();
   }
   return outcome;
 }

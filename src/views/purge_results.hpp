@@ -26,8 +26,12 @@ struct PurgeOptions {
   /// How long each pass waits for another process's write lock before it gives up; by
   /// default resumen's lock recover time (10 s when its access object is not set up).
   std::optional<std::chrono::seconds> lockWait;
-  /// Heard after every row deleted, with the pass (1 or 2) and its count so far.
+  /// Heard after every row deleted, with the pass (1 or 2) and its count so far; when a
+  /// pass deletes most of a large table at once, heard once with its whole count.
   std::function<void(int pass, std::uint64_t deleted)> afterDelete;
+  /// How many rows of names shared by several rows are judged at a time: what bounds the
+  /// memory the purge holds, whatever the size of the table.
+  std::size_t sliceRows = std::size_t{1} << 19;
 };
 
 /// The two passes over table in name order, each one atomic change: the first deletes
@@ -35,7 +39,7 @@ struct PurgeOptions {
 /// whose types are all equal. A group is a run of rows, adjacent in name order, whose
 /// names are equal by the exact rule: same characters, case counting, trailing blanks
 /// ignored; types compare the same way. Works on this thread's resumen, reading through
-/// its buffer and cursor.
+/// its buffer; its cursor is left alone.
 PurgeOutcome purgeTable(const PurgeOptions& options = {});
 
 /// What purgeResults needs of the browse window: its window, and the browse's refill of

@@ -26,6 +26,11 @@ using sqlite::Statement;
 
 constexpr const char* kUsualCacheSql = "PRAGMA cache_size=-65536";     // 64 MiB
 constexpr const char* kAtomicCacheSql = "PRAGMA cache_size=-1048576";  // 1 GiB at most
+// The memory a sort holds before it hands a sorted run to a helper thread: a small one
+// lets the helpers share a large sort, a run each, instead of one thread sorting it all.
+constexpr const char* kSortRunCacheSql = "PRAGMA cache_size=-4096";  // 4 MiB
+constexpr const char* kSortThreadsSql = "PRAGMA threads=4";
+constexpr const char* kFreedPagesSql = "PRAGMA secure_delete=FAST";
 using sqlite::TableSchema;
 
 /// A connection, closed when dropped; it outlives the statements declared after it.
@@ -61,6 +66,12 @@ FileStatus openConnection(const TableSchema& schema, const std::string& path, bo
   // cache large enough for both keys' working set keeps those inserts off the disk. A
   // refusal only costs speed.
   (void)sqlite::exec(db, kUsualCacheSql);
+  // Sorts (keys made from the rows) may share their work with helper threads.
+  (void)sqlite::exec(db, kSortThreadsSql);
+  // Deleted rows are blanked on the pages a change writes anyway, but freed pages are not
+  // written over: a purge that frees most of the file would otherwise write it all once
+  // more, through the log and again into the file. A refusal only costs speed.
+  (void)sqlite::exec(db, kFreedPagesSql);
   if (!readOnly && (rc = sqlite::useJournal(db, journal)) != SQLITE_OK) {
     return sqlite::openFailure(db, rc);
   }
@@ -465,24 +476,44 @@ FileStatus deleteByRebuilding(sqlite3* db, const TableSpec& layout,
                         "DELETE FROM temp.vc_gone");
   if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
   {
-    sqlite::Statement gone(db, "INSERT OR IGNORE INTO temp.vc_gone VALUES(?1)", rc);
-    if (!gone) return sqlite::statusOf(db, rc);
-    for (const std::int64_t id : rowIds) {
-      if (const FileError refused = faultAt(FaultPoint::deleteRow); refused != FileError::none) {
-        return FileStatus::of(refused);
+    // The numbers go in many to a statement: one statement a number would cost more than
+    // the deletes themselves.
+    constexpr std::size_t kPerStatement = 256;
+    std::string many = "INSERT OR IGNORE INTO temp.vc_gone VALUES(?)";
+    for (std::size_t i = 1; i < kPerStatement; ++i) many += ",(?)";
+    sqlite::Statement batch(db, many, rc);
+    if (!batch) return sqlite::statusOf(db, rc);
+    sqlite::Statement one(db, "INSERT OR IGNORE INTO temp.vc_gone VALUES(?1)", rc);
+    if (!one) return sqlite::statusOf(db, rc);
+    std::size_t at = 0;
+    while (at < rowIds.size()) {
+      const bool full = rowIds.size() - at >= kPerStatement;
+      sqlite3_stmt* st = full ? batch.get() : one.get();
+      const std::size_t n = full ? kPerStatement : 1;
+      for (std::size_t i = 0; i < n; ++i) {
+        if (const FileError refused = faultAt(FaultPoint::deleteRow); refused != FileError::none) {
+          return FileStatus::of(refused);
+        }
+        sqlite3_bind_int64(st, static_cast<int>(i) + 1, rowIds[at + i]);
       }
-      sqlite3_bind_int64(gone.get(), 1, id);
-      rc = sqlite3_step(gone.get());
-      sqlite3_reset(gone.get());
+      rc = sqlite3_step(st);
+      sqlite3_reset(st);
       if (rc != SQLITE_DONE) return sqlite::statusOf(db, rc);
+      at += n;
     }
   }
   const TableSchema schema(layout);
-  const std::string sql = schema.dropKeysSql() + "DELETE FROM main." +
-                          sqlite::quotedName(layout.table) +
-                          " WHERE \"seq\" IN (SELECT id FROM temp.vc_gone);" +
-                          schema.createKeysSql() + "DELETE FROM temp.vc_gone";
-  rc = sqlite::exec(db, sql.c_str());
+  const std::string drop = schema.dropKeysSql() + "DELETE FROM main." +
+                           sqlite::quotedName(layout.table) +
+                           " WHERE \"seq\" IN (SELECT id FROM temp.vc_gone);";
+  rc = sqlite::exec(db, drop.c_str());
+  if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
+  // The keys are made by sorting the rows that stay; with a small cache the sort is cut
+  // into runs that the helper threads sort side by side. The pages written meanwhile go
+  // to the log early, which the commit would have done anyway.
+  (void)sqlite::exec(db, kSortRunCacheSql);
+  rc = sqlite::exec(db, (schema.createKeysSql() + "DELETE FROM temp.vc_gone").c_str());
+  (void)sqlite::exec(db, kAtomicCacheSql);
   if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
   if (afterEach) afterEach(rowIds.size());
   return {};
@@ -500,10 +531,118 @@ FileStatus KeyedTable::deleteRows(std::span<const std::int64_t> rowIds,
   // emptying it and putting back the rows that stay is the same table for far less.
   constexpr std::size_t kRebuildFrom = 1024;
   const bool rebuild = rowIds.size() >= kRebuildFrom && rowIds.size() * 4 >= records();
-  const FileStatus st = rebuild ? deleteByRebuilding(db, layout_, rowIds, afterEach)
-                                : deleteOneByOne(db, open_->erase.get(), rowIds, afterEach);
+  // In the order of their numbers the rows lie side by side in the table, so that each
+  // page of it is visited once.
+  std::vector<std::int64_t> ordered(rowIds.begin(), rowIds.end());
+  std::sort(ordered.begin(), ordered.end());
+  const FileStatus st = rebuild ? deleteByRebuilding(db, layout_, ordered, afterEach)
+                                : deleteOneByOne(db, open_->erase.get(), ordered, afterEach);
   sqlite::noteTableWrite();
   return st;
+}
+
+}  // namespace vc::files
+
+namespace vc::files {
+
+FileStatus KeyedTable::scanKey(
+    KeyId key, std::size_t leading,
+    const std::function<bool(std::int64_t rowId, std::string_view keyValue)>& each) {
+  if (open_ == nullptr) return FileStatus::of(FileError::accessDenied);
+  if (key.index >= layout_.keys.size()) {
+    return {FileError::invalidRecordDeclaration, "0", "no such key"};
+  }
+  beforeRead();
+  sqlite3* db = open_->connection.db;
+  int rc = SQLITE_OK;
+  const sqlite::Statement scan(db, sqlite::TableSchema(layout_).keyScanSql(key.index, leading),
+                               rc);
+  if (!scan) return sqlite::statusOf(db, rc);
+  sqlite3_stmt* st = scan.get();
+  const auto& all = layout_.keys[key.index].components;
+  const std::span<const std::size_t> components(all.data(), std::min(leading, all.size()));
+  std::string value;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    value.clear();
+    int col = 1;
+    for (const std::size_t c : components) {
+      const FieldSpec& f = layout_.fields[c];
+      if (f.kind == FieldKind::text) {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(st, col));
+        const auto n = std::min(static_cast<std::size_t>(sqlite3_column_bytes(st, col)), f.length);
+        value.append(bytes, n);
+        value.append(f.length - n, ' ');
+      } else {
+        value += static_cast<char>(std::clamp(sqlite3_column_int(st, col), 0, 255));
+      }
+      ++col;
+    }
+    if (!each(sqlite3_column_int64(st, 0), value)) return {};
+  }
+  return rc == SQLITE_DONE ? FileStatus{} : sqlite::statusOf(db, rc);
+}
+
+FileStatus KeyedTable::readRows(std::span<const std::int64_t> ascendingIds,
+                                std::span<const std::size_t> fields,
+                                const std::function<bool(std::int64_t rowId)>& each) {
+  if (open_ == nullptr) return FileStatus::of(FileError::accessDenied);
+  if (ascendingIds.empty()) return {};
+  for (const std::size_t f : fields) {
+    if (f >= layout_.fields.size()) return {FileError::invalidRecordDeclaration, "0", "no such field"};
+  }
+  beforeRead();
+  sqlite3* db = open_->connection.db;
+  const sqlite::TableSchema schema(layout_);
+  const std::int64_t low = ascendingIds.front();
+  const std::int64_t high = ascendingIds.back();
+  int rc = SQLITE_OK;
+  // Identities close together are read by walking the rows between them in the table's
+  // own order, which costs a step a row; scattered ones are sought one by one, which
+  // costs a seek each.
+  constexpr std::uint64_t kWalkWhenOneIn = 8;
+  const auto span = static_cast<std::uint64_t>(high) - static_cast<std::uint64_t>(low);
+  if (span / kWalkWhenOneIn < ascendingIds.size()) {
+    const sqlite::Statement walk(db, schema.rowRangeSql(fields), rc);
+    if (!walk) return sqlite::statusOf(db, rc);
+    sqlite3_stmt* st = walk.get();
+    sqlite3_bind_int64(st, 1, low);
+    sqlite3_bind_int64(st, 2, high);
+    auto wanted = ascendingIds.begin();
+    while (wanted != ascendingIds.end() && (rc = sqlite3_step(st)) == SQLITE_ROW) {
+      const std::int64_t id = sqlite3_column_int64(st, 0);
+      while (wanted != ascendingIds.end() && *wanted < id) ++wanted;  // gone
+      if (wanted == ascendingIds.end() || *wanted != id) continue;
+      sqlite::readRowInto(layout_, record_, st, 1, fields);
+      ++wanted;
+      if (!each(id)) return {};
+    }
+    return rc == SQLITE_ROW || rc == SQLITE_DONE ? FileStatus{} : sqlite::statusOf(db, rc);
+  }
+  const sqlite::Statement seek(db, schema.byIdentitySql(fields), rc);
+  if (!seek) return sqlite::statusOf(db, rc);
+  sqlite3_stmt* st = seek.get();
+  std::optional<std::int64_t> previous;
+  for (const std::int64_t id : ascendingIds) {
+    if (previous == id) continue;
+    previous = id;
+    sqlite3_bind_int64(st, 1, id);
+    rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) sqlite::readRowInto(layout_, record_, st, 1, fields);
+    sqlite3_reset(st);
+    if (rc == SQLITE_DONE) continue;  // gone
+    if (rc != SQLITE_ROW) return sqlite::statusOf(db, rc);
+    if (!each(id)) return {};
+  }
+  return {};
+}
+
+std::optional<std::uint64_t> KeyedTable::changeCount() {
+  if (open_ == nullptr) return std::nullopt;
+  sqlite3* db = open_->connection.db;
+  int rc = SQLITE_OK;
+  const sqlite::Statement version(db, "PRAGMA data_version", rc);
+  if (!version || sqlite3_step(version.get()) != SQLITE_ROW) return std::nullopt;
+  return static_cast<std::uint64_t>(sqlite3_column_int64(version.get(), 0));
 }
 
 }  // namespace vc::files

@@ -104,6 +104,25 @@ class KeyedTable : public FileDriver {
   FileStatus deleteRows(std::span<const std::int64_t> rowIds,
                         const std::function<void(std::uint64_t)>& afterEach = {});
 
+  // Reads of many rows at once, for work that visits a large part of the table once.
+  // Each is one consistent reading (inside an atomic change it sees that change), keeps
+  // no position and leaves the cursor alone; `each` answers false to stop early. The
+  // answer is the first failure.
+  /// Every row's identity and key value (its first `leading` components, texts folded,
+  /// as the key holds them), in the key's order, read from the key alone without touching
+  /// the rows.
+  FileStatus scanKey(KeyId key, std::size_t leading,
+                     const std::function<bool(std::int64_t rowId, std::string_view keyValue)>& each);
+  /// The rows with these identities (ascending) into the buffer, in the order of
+  /// addition: the given fields (by their place in the layout), every field when none;
+  /// the others keep what they held. Rows that are gone are passed over.
+  FileStatus readRows(std::span<const std::int64_t> ascendingIds,
+                      std::span<const std::size_t> fields,
+                      const std::function<bool(std::int64_t rowId)>& each);
+  /// A number that changes whenever another opening, of this process or another, makes
+  /// a change to the file lasting; nullopt when it cannot be read.
+  std::optional<std::uint64_t> changeCount();
+
   // Rows.
   /// RECORDS: the number of rows.
   std::uint64_t records();

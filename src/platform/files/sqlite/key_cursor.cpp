@@ -197,11 +197,11 @@ bool KeyCursor::peekBack() {
   return look(backward_);
 }
 
-void KeyCursor::readRow(sqlite3_stmt* st) {
-  for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
-    const FieldSpec& f = layout_.fields[i];
-    const int col = static_cast<int>(i) + 1;
-    unsigned char* dest = record_ + f.offset;
+void readRowInto(const TableSpec& layout, unsigned char* record, sqlite3_stmt* st,
+                 int firstColumn, std::span<const std::size_t> fields) {
+  const auto readField = [&](std::size_t i, int col) {
+    const FieldSpec& f = layout.fields[i];
+    unsigned char* dest = record + f.offset;
     if (f.kind == FieldKind::text) {
       const auto* bytes = static_cast<const unsigned char*>(sqlite3_column_blob(st, col));
       const std::size_t n =
@@ -211,6 +211,12 @@ void KeyCursor::readRow(sqlite3_stmt* st) {
     } else {
       *dest = static_cast<unsigned char>(std::clamp(sqlite3_column_int(st, col), 0, 255));
     }
+  };
+  int col = firstColumn;
+  if (fields.empty()) {
+    for (std::size_t i = 0; i < layout.fields.size(); ++i) readField(i, col++);
+  } else {
+    for (const std::size_t i : fields) readField(i, col++);
   }
 }
 
@@ -218,7 +224,7 @@ FileError KeyCursor::read(std::vector<Scan>& scans, std::vector<Scan>& opposite)
   if (!look(scans)) return FileError::recordNotAvailable;
   Scan& scan = scans[*order_];
   sqlite3_stmt* st = scan.statement.get();
-  readRow(st);
+  readRowInto(layout_, record_, st, 1);
   position_.keyValue = keyValueOf(*order_);
   position_.sequence = sqlite3_column_int64(st, 0);
   current_ = position_.sequence;
@@ -246,7 +252,7 @@ FileError KeyCursor::reget(std::int64_t sequence, std::size_t fallbackKey) {
   sqlite3_stmt* st = byIdentity_.get();
   sqlite3_bind_int64(st, 1, sequence);
   const int rc = sqlite3_step(st);
-  if (rc == SQLITE_ROW) readRow(st);
+  if (rc == SQLITE_ROW) readRowInto(layout_, record_, st, 1);
   byIdentity_.reset();
   if (rc != SQLITE_ROW) {
     if (rc != SQLITE_DONE) error_ = statusOf(sqlite3_db_handle(st), rc).error;

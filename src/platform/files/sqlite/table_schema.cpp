@@ -110,9 +110,9 @@ std::string TableSchema::countSql() const {
   return "SELECT count(*) FROM " + quotedName(layout_.table);
 }
 
-std::string TableSchema::rowColumns() const {
+std::string TableSchema::rowColumns(std::span<const std::size_t> fields) const {
   std::string out = "\"seq\"";
-  for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
+  const auto column = [&](std::size_t i) {
     const FieldSpec& f = layout_.fields[i];
     out += ',';
     if (f.kind == FieldKind::text && inSomeKey(i)) {
@@ -123,6 +123,11 @@ std::string TableSchema::rowColumns() const {
     } else {
       out += quotedName(f.name);
     }
+  };
+  if (fields.empty()) {
+    for (std::size_t i = 0; i < layout_.fields.size(); ++i) column(i);
+  } else {
+    for (const std::size_t i : fields) column(i);
   }
   return out;
 }
@@ -176,8 +181,23 @@ std::string TableSchema::scanBeforeSql(std::size_t key) const {
   return scanSql(key, /*after=*/false);
 }
 
-std::string TableSchema::byIdentitySql() const {
-  return "SELECT " + rowColumns() + " FROM " + quotedName(layout_.table) + " WHERE \"seq\"=?1";
+std::string TableSchema::byIdentitySql(std::span<const std::size_t> fields) const {
+  return "SELECT " + rowColumns(fields) + " FROM " + quotedName(layout_.table) + " WHERE \"seq\"=?1";
+}
+
+std::string TableSchema::keyScanSql(std::size_t key, std::size_t leading) const {
+  std::string columns;
+  const auto& components = layout_.keys[key].components;
+  for (std::size_t i = 0; i < components.size() && i < leading; ++i) {
+    columns += ',' + quotedName(keyColumn(components[i]));
+  }
+  return "SELECT \"seq\"" + columns + " FROM " + quotedName(layout_.table) +
+         " INDEXED BY " + quotedName(indexName(key)) + " ORDER BY " + orderBy(key, "ASC");
+}
+
+std::string TableSchema::rowRangeSql(std::span<const std::size_t> fields) const {
+  return "SELECT " + rowColumns(fields) + " FROM " + quotedName(layout_.table) +
+         " WHERE \"seq\" BETWEEN ?1 AND ?2 ORDER BY \"seq\"";
 }
 
 std::string TableSchema::edgeSql(std::size_t key, bool last) const {

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,8 +38,13 @@ class TableSchema {
   std::string scanAfterSql(std::size_t key) const;
   /// The rows before (key value, seq) in the key's order, backwards, as scanAfterSql.
   std::string scanBeforeSql(std::size_t key) const;
-  /// The row with a given seq, every field read, seq first.
-  std::string byIdentitySql() const;
+  /// The row with a given seq, seq first, then the given fields (every field when none).
+  std::string byIdentitySql(std::span<const std::size_t> fields = {}) const;
+  /// Every row's seq and its first `leading` key columns in the key's order, read from the
+  /// key's index alone.
+  std::string keyScanSql(std::size_t key, std::size_t leading) const;
+  /// The rows with seq from ?1 to ?2 in the order of addition, as byIdentitySql.
+  std::string rowRangeSql(std::span<const std::size_t> fields = {}) const;
   /// The key columns of the first (or last) row in the key's order.
   std::string edgeSql(std::size_t key, bool last) const;
   /// Drops every key, and makes them again from the rows (as the checks expect them).
@@ -75,7 +81,7 @@ class TableSchema {
   std::string createIndexSql(std::size_t key, bool ifNotExists) const;
   std::string createTableSql(const std::string& name) const;
   std::string stagingName() const;
-  std::string rowColumns() const;
+  std::string rowColumns(std::span<const std::size_t> fields = {}) const;
   std::string scanSql(std::size_t key, bool after) const;
   std::string orderBy(std::size_t key, const char* direction) const;
 
