@@ -1,13 +1,15 @@
 // The purge's table work on 1,000,000 rows (names declared once; names declared in
 // several rows with one type; names declared with differing types), against plain SQLite
 // walking the same table in name order and deleting the same rows, one transaction a
-// pass, with the same page cache. Both tables are built first, untimed; the bench checks
-// that both sides leave the same rows, then prints both times and their ratio.
+// pass, in each of two ways: a DELETE a row, and the indexes dropped and made again around
+// one DELETE. Every table is built first, untimed; the bench checks that all sides leave
+// the same rows, then prints the times and the ratio to the faster plain way.
 // Usage: purge_bench [rows] (default 1,000,000).
 #include <sqlite3.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -104,11 +106,21 @@ bool sameText(const void* a, int an, const void* b, int bn) {
   return an == bn && std::memcmp(a, b, static_cast<std::size_t>(an)) == 0;
 }
 
-double runPlain(std::size_t rows, std::uint64_t& left) {
+/// How the plain side deletes a pass's rows.
+enum class PlainDelete {
+  oneByOne,    // a DELETE a row, in the order of the row numbers
+  rebuilding,  // drop both indexes, delete the rows named in a temporary table, index again
+};
+
+double runPlain(std::size_t rows, PlainDelete how, std::uint64_t& left) {
+  std::filesystem::remove("plain.db");
   sqlite3* db = nullptr;
   must(sqlite3_open("plain.db", &db), db);
+  // The settings that make plain SQLite fastest at this work: freed pages left unwritten,
+  // helper threads for sorts.
   must(sqlite3_exec(db,
-                    "PRAGMA journal_mode=WAL; PRAGMA cache_size=-65536;"
+                    "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536;"
+                    "PRAGMA secure_delete=FAST; PRAGMA threads=4;"
                     "CREATE TABLE t(seq INTEGER PRIMARY KEY, modulo BLOB, nombre BLOB, tipo BLOB,"
                     " modo BLOB, external INTEGER, diferente INTEGER, kmod BLOB, knom BLOB);"
                     "CREATE INDEX t_mod ON t(kmod, external, knom);"
@@ -135,19 +147,21 @@ double runPlain(std::size_t rows, std::uint64_t& left) {
   must(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
   sqlite3_finalize(insert);
 
+  // The walk in name order sorts the table with the helper threads (a small cache cuts the
+  // sort into runs for them), which reads it sequentially: faster than following the name
+  // index, which reads the rows in no order.
   sqlite3_stmt* walk = nullptr;
-  sqlite3_stmt* erase = nullptr;
   must(sqlite3_prepare_v2(db,
-                          "SELECT seq, nombre, tipo FROM t INDEXED BY t_nom"
+                          "SELECT seq, nombre, tipo FROM t NOT INDEXED"
                           " ORDER BY knom, external, kmod, seq",
                           -1, &walk, nullptr),
        db);
+  sqlite3_stmt* erase = nullptr;
   must(sqlite3_prepare_v2(db, "DELETE FROM t WHERE seq=?1", -1, &erase, nullptr), db);
-  // The same page cache the driver gives its openings for an atomic change.
-  must(sqlite3_exec(db, "PRAGMA cache_size=-1048576", nullptr, nullptr, nullptr), db);
   const auto start = Clock::now();
   for (int pass = 1; pass <= 2; ++pass) {
-    must(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), db);
+    must(sqlite3_exec(db, "BEGIN IMMEDIATE; PRAGMA cache_size=-2048", nullptr, nullptr, nullptr),
+         db);
     // The walk reads every row once; the rows to delete are deleted after it, since a
     // connection must not change a table under its own running scan.
     std::vector<std::int64_t> group, doomed;
@@ -176,12 +190,37 @@ double runPlain(std::size_t rows, std::uint64_t& left) {
     }
     close();
     sqlite3_reset(walk);
-    for (const std::int64_t id : doomed) {
-      sqlite3_bind_int64(erase, 1, id);
-      must(sqlite3_step(erase), db);
-      sqlite3_reset(erase);
+    std::sort(doomed.begin(), doomed.end());
+    if (how == PlainDelete::oneByOne) {
+      must(sqlite3_exec(db, "PRAGMA cache_size=-1048576", nullptr, nullptr, nullptr), db);
+      for (const std::int64_t id : doomed) {
+        sqlite3_bind_int64(erase, 1, id);
+        must(sqlite3_step(erase), db);
+        sqlite3_reset(erase);
+      }
+    } else {
+      must(sqlite3_exec(db,
+                        "CREATE TEMP TABLE IF NOT EXISTS gone(id INTEGER PRIMARY KEY);"
+                        "DELETE FROM temp.gone",
+                        nullptr, nullptr, nullptr),
+           db);
+      sqlite3_stmt* gone = nullptr;
+      must(sqlite3_prepare_v2(db, "INSERT INTO temp.gone VALUES(?1)", -1, &gone, nullptr), db);
+      for (const std::int64_t id : doomed) {
+        sqlite3_bind_int64(gone, 1, id);
+        must(sqlite3_step(gone), db);
+        sqlite3_reset(gone);
+      }
+      sqlite3_finalize(gone);
+      must(sqlite3_exec(db,
+                        "DROP INDEX t_mod; DROP INDEX t_nom;"
+                        "DELETE FROM t WHERE seq IN temp.gone;"
+                        "CREATE INDEX t_mod ON t(kmod, external, knom);"
+                        "CREATE INDEX t_nom ON t(knom, external, kmod);",
+                        nullptr, nullptr, nullptr),
+           db);
     }
-    must(sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), db);
+    must(sqlite3_exec(db, "COMMIT; PRAGMA cache_size=-65536", nullptr, nullptr, nullptr), db);
   }
   const double seconds = secondsSince(start);
   sqlite3_finalize(walk);
@@ -202,15 +241,20 @@ int main(int argc, char** argv) {
   char folder[] = "/tmp/purge-bench-XXXXXX";
   if (::mkdtemp(folder) == nullptr || ::chdir(folder) != 0) fail("no scratch folder");
 
-  std::uint64_t driverLeft = 0, plainLeft = 0;
+  std::uint64_t driverLeft = 0, oneByOneLeft = 0, rebuildingLeft = 0;
   const double driver = runDriver(rows, driverLeft);
-  const double plain = runPlain(rows, plainLeft);
+  const double oneByOne = runPlain(rows, PlainDelete::oneByOne, oneByOneLeft);
+  const double rebuilding = runPlain(rows, PlainDelete::rebuilding, rebuildingLeft);
   std::filesystem::remove_all(folder);
-  if (driverLeft != plainLeft) fail("the two sides left different rows");
+  if (driverLeft != oneByOneLeft || driverLeft != rebuildingLeft) {
+    fail("the sides left different rows");
+  }
+  const double floor = std::min(oneByOne, rebuilding);
 
   std::printf("rows %zu, left %llu\n", rows, static_cast<unsigned long long>(driverLeft));
-  std::printf("purgeTable   %8.3f s\n", driver);
-  std::printf("plain SQLite %8.3f s\n", plain);
-  std::printf("ratio        %8.2f\n", driver / plain);
+  std::printf("purgeTable                     %8.3f s\n", driver);
+  std::printf("plain SQLite, row by row       %8.3f s\n", oneByOne);
+  std::printf("plain SQLite, indexes rebuilt  %8.3f s\n", rebuilding);
+  std::printf("ratio to the faster plain way  %8.2f\n", driver / floor);
   return 0;
 }

@@ -258,6 +258,7 @@ PurgeOutcome purgeTable(const PurgeOptions& options) {
     }
     ++outcome.passesCommitted;
     outcome.rowsDeleted += doomed.size();
+    if (options.afterPass) options.afterPass(number);
   }
   return outcome;
 }

@@ -29,6 +29,8 @@ struct PurgeOptions {
   /// Heard after every row deleted, with the pass (1 or 2) and its count so far; when a
   /// pass deletes most of a large table at once, heard once with its whole count.
   std::function<void(int pass, std::uint64_t deleted)> afterDelete;
+  /// Heard after each pass is committed, with its number.
+  std::function<void(int pass)> afterPass;
   /// How many rows of names shared by several rows are judged at a time: what bounds the
   /// memory the purge holds, whatever the size of the table.
   std::size_t sliceRows = std::size_t{1} << 19;
