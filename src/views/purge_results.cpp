@@ -250,7 +250,8 @@ PurgeOutcome purgeTable(const PurgeOptions& options) {
         if (options.afterDelete) options.afterDelete(number, deleted);
       });
     }
-    if (st.ok()) st = table.commitAtomic();
+    // Pass 1's change is copied into the file while pass 2 works out its own.
+    if (st.ok()) st = table.commitAtomic(/*settleMeanwhile=*/number == 1);
     if (!st.ok()) {
       table.rollbackAtomic();
       outcome.status = st;

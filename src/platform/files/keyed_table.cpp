@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <functional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/files/fault_points.hpp"
@@ -31,6 +33,8 @@ constexpr const char* kAtomicCacheSql = "PRAGMA cache_size=-1048576";  // 1 GiB 
 constexpr const char* kSortRunCacheSql = "PRAGMA cache_size=-4096";  // 4 MiB
 constexpr const char* kSortThreadsSql = "PRAGMA threads=4";
 constexpr const char* kFreedPagesSql = "PRAGMA secure_delete=FAST";
+// The log's size in pages past which a commit copies it into the file (SQLite's own).
+constexpr int kAutoCheckpointPages = 1000;
 using sqlite::TableSchema;
 
 /// A connection, closed when dropped; it outlives the statements declared after it.
@@ -114,6 +118,13 @@ std::vector<std::string> sideFilesOf(const std::string& path) {
 struct KeyedTable::Open {
   Open(const TableSpec& layout, unsigned char* record, std::function<void()> stopReads)
       : writer(layout, std::move(stopReads)), cursor(layout, record) {}
+  Open(const Open&) = delete;
+  Open& operator=(const Open&) = delete;
+  ~Open() { waitForSettler(); }
+
+  void waitForSettler() {
+    if (settler.joinable()) settler.join();
+  }
 
   Connection connection;
   sqlite::StreamWriter writer;
@@ -121,7 +132,30 @@ struct KeyedTable::Open {
   Statement count;
   sqlite::KeyCursor cursor;
   std::string canonical;  // the path this opening counts under in the process's registry
+  sqlite::Journal journal = sqlite::Journal::inMemory;
+  // Copies a committed change from the log into the file on a connection of its own,
+  // while the opening goes on (commitAtomic).
+  std::thread settler;
 };
+
+namespace {
+
+/// Copies what the log holds into the file, as the commit that wrote it would have done,
+/// on a connection of this thread's own. A failure leaves it in the log, which stays
+/// valid; the next commit copies it.
+void settle(const std::string& path) {
+  Connection connection;
+  if (sqlite3_open_v2(path.c_str(), &connection.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                      nullptr) != SQLITE_OK) {
+    return;
+  }
+  // The connection finds the log on its first read.
+  if (sqlite::exec(connection.db, "PRAGMA schema_version") != SQLITE_OK) return;
+  (void)sqlite3_wal_checkpoint_v2(connection.db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
+                                  nullptr);
+}
+
+}  // namespace
 
 KeyedTable::KeyedTable(TableSpec layout, std::string fileName, void* record)
     : layout_(std::move(layout)),
@@ -184,6 +218,7 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   if (st = opening->cursor.prepare(db); !st.ok()) return st;
 
   opening->canonical = canonical;
+  opening->journal = journal;
   OpenFileRegistry::opened(opening->canonical);
   open_ = std::move(opening);
   error_ = FileError::none;
@@ -215,6 +250,7 @@ void KeyedTable::close() {
   (void)open_->writer.end();
   // An atomic change not committed is not kept.
   rollbackAtomic();
+  open_->waitForSettler();
   for (TableView* view : views_) {
     if (view->cursor_) view->cursor_->release();
   }
@@ -408,7 +444,7 @@ FileStatus KeyedTable::beginAtomic(std::chrono::seconds lockWait) {
   return {};
 }
 
-FileStatus KeyedTable::commitAtomic() {
+FileStatus KeyedTable::commitAtomic(bool settleMeanwhile) {
   if (open_ == nullptr || !atomic_) return FileStatus::of(FileError::accessDenied);
   sqlite3* db = open_->connection.db;
   if (const FileError refused = faultAt(FaultPoint::commit); refused != FileError::none) {
@@ -416,7 +452,13 @@ FileStatus KeyedTable::commitAtomic() {
     return FileStatus::of(refused);
   }
   stopReads();
+  // One copier at a time: a copy still going would make this commit's own give way.
+  open_->waitForSettler();
+  const bool meanwhile =
+      settleMeanwhile && open_->journal == sqlite::Journal::writeAheadLog;
+  if (meanwhile) sqlite3_wal_autocheckpoint(db, 0);
   const int rc = sqlite::exec(db, "COMMIT");
+  if (meanwhile) sqlite3_wal_autocheckpoint(db, kAutoCheckpointPages);
   sqlite::noteTableWrite();
   (void)sqlite::exec(db, kUsualCacheSql);
   if (rc != SQLITE_OK) {
@@ -425,6 +467,13 @@ FileStatus KeyedTable::commitAtomic() {
     return st;
   }
   atomic_ = false;
+  if (meanwhile) {
+    try {
+      open_->settler = std::thread(settle, open_->canonical);
+    } catch (const std::system_error&) {
+      // No thread to spare: the next commit copies it.
+    }
+  }
   return {};
 }
 

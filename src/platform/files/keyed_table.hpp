@@ -89,7 +89,10 @@ class KeyedTable : public FileDriver {
   /// refused while this opening streams or already has a change going.
   FileStatus beginAtomic(std::chrono::seconds lockWait);
   /// Makes every change since beginAtomic lasting; on failure nothing of it is kept.
-  FileStatus commitAtomic();
+  /// A large change is lasting once committed but is then copied from the log into the
+  /// file: before the answer, or with `settleMeanwhile` by a helper thread while the
+  /// caller goes on (the next commit or the close waits for it).
+  FileStatus commitAtomic(bool settleMeanwhile = false);
   /// Drops every change since beginAtomic.
   void rollbackAtomic();
   bool inAtomic() const { return atomic_; }
