@@ -129,8 +129,8 @@ double runPlain(std::size_t rows, PlainDelete how, std::uint64_t& left) {
                     nullptr, nullptr, nullptr),
        db);
   sqlite3_stmt* insert = nullptr;
-  must(sqlite3_prepare_v2(db, "INSERT INTO t VALUES(NULL,?1,?2,?3,?4,?5,0,upper(?1),upper(?2))",
-                          -1, &insert, nullptr),
+  must(sqlite3_prepare_v2(db, "INSERT INTO t VALUES(NULL,?1,?2,?3,?4,?5,0,upper(?1),upper(?2))", -1,
+                          &insert, nullptr),
        db);
   const RowSource source(rows);
   vc::store::ResumenRecord r{};
@@ -225,7 +225,8 @@ double runPlain(std::size_t rows, PlainDelete how, std::uint64_t& left) {
     // As the driver does: pass 1's change is copied from the log into the file by a
     // helper thread while pass 2 goes on; pass 2's commit copies its own.
     if (helper.joinable()) helper.join();
-    must(sqlite3_exec(db, pass == 1 ? "PRAGMA wal_autocheckpoint=0" : "PRAGMA wal_autocheckpoint=1000",
+    must(sqlite3_exec(db,
+                      pass == 1 ? "PRAGMA wal_autocheckpoint=0" : "PRAGMA wal_autocheckpoint=1000",
                       nullptr, nullptr, nullptr),
          db);
     must(sqlite3_exec(db, "COMMIT; PRAGMA cache_size=-65536", nullptr, nullptr, nullptr), db);

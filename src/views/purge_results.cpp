@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <numeric>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,19 +75,19 @@ class Planner {
     plan_ = &plan;
     constexpr std::size_t kNameLength = decltype(vc::store::ResumenRecord::NOMBRE)::kLength;
     FileStatus failed;
-    FileStatus st = table_.scanKey(
-        vc::store::ResumenFile::indnom, 1, [&](std::int64_t id, std::string_view key) {
-          const std::string_view folded = key.substr(0, kNameLength);
-          if (runIds_.empty() || folded != runName_) {
-            endRun();
-            if (runIds_.empty() && ids_.size() >= sliceRows_) {
-              if (failed = judgeSlice(); !failed.ok()) return false;
-            }
-            runName_ = folded;
-          }
-          runIds_.push_back(id);
-          return true;
-        });
+    FileStatus st = table_.scanKey(vc::store::ResumenFile::indnom, 1,
+                                   [&](std::int64_t id, std::string_view key) {
+                                     const std::string_view folded = key.substr(0, kNameLength);
+                                     if (runIds_.empty() || folded != runName_) {
+                                       endRun();
+                                       if (ids_.size() >= sliceRows_) {
+                                         if (failed = judgeSlice(); !failed.ok()) return false;
+                                       }
+                                       runName_ = folded;
+                                     }
+                                     runIds_.push_back(id);
+                                     return true;
+                                   });
     if (!st.ok()) return st;
     if (!failed.ok()) return failed;
     endRun();

@@ -185,32 +185,33 @@ TEST_F(PurgeTableTest, KeepsExactlyTheNamesWithDifferingTypes) {
   };
   // The rows of shared names are judged a slice at a time: slices of one run and of a
   // few runs give what one slice for the whole table gives.
-  for (const std::size_t slice : {PurgeOptions{}.sliceRows, std::size_t{1}, std::size_t{3}})
-  for (const PurgeCase& c : cases) {
-    SCOPED_TRACE(std::string(c.name) + ", slices of " + std::to_string(slice) + " rows");
-    close();
-    ASSERT_TRUE(resumen().remove().ok());
-    ASSERT_TRUE(resumen().create().ok());
-    open();
-    addAll(c.rows);
-    std::vector<std::string> expected;
-    for (int k : c.kept) expected.push_back(textOf(c.rows[static_cast<std::size_t>(k - 1)]));
+  for (const std::size_t slice : {PurgeOptions{}.sliceRows, std::size_t{1}, std::size_t{3}}) {
+    for (const PurgeCase& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + ", slices of " + std::to_string(slice) + " rows");
+      close();
+      ASSERT_TRUE(resumen().remove().ok());
+      ASSERT_TRUE(resumen().create().ok());
+      open();
+      addAll(c.rows);
+      std::vector<std::string> expected;
+      for (int k : c.kept) expected.push_back(textOf(c.rows[static_cast<std::size_t>(k - 1)]));
 
-    PurgeOptions options;
-    options.sliceRows = slice;
-    const PurgeOutcome first = purgeTable(options);
-    EXPECT_TRUE(first.ok()) << static_cast<int>(first.status.error);
-    EXPECT_EQ(first.passesCommitted, 2);
-    EXPECT_EQ(first.rowsDeleted, c.rows.size() - c.kept.size());
-    EXPECT_EQ(rowsBy(ResumenFile::indnom), expected);
-    EXPECT_EQ(resumen().records(), c.kept.size());
+      PurgeOptions options;
+      options.sliceRows = slice;
+      const PurgeOutcome first = purgeTable(options);
+      EXPECT_TRUE(first.ok()) << static_cast<int>(first.status.error);
+      EXPECT_EQ(first.passesCommitted, 2);
+      EXPECT_EQ(first.rowsDeleted, c.rows.size() - c.kept.size());
+      EXPECT_EQ(rowsBy(ResumenFile::indnom), expected);
+      EXPECT_EQ(resumen().records(), c.kept.size());
 
-    // Purging again deletes nothing.
-    const Snapshot once;
-    const PurgeOutcome second = purgeTable(options);
-    EXPECT_TRUE(second.ok());
-    EXPECT_EQ(second.rowsDeleted, 0u);
-    EXPECT_EQ(Snapshot{}, once);
+      // Purging again deletes nothing.
+      const Snapshot once;
+      const PurgeOutcome second = purgeTable(options);
+      EXPECT_TRUE(second.ok());
+      EXPECT_EQ(second.rowsDeleted, 0u);
+      EXPECT_EQ(Snapshot{}, once);
+    }
   }
 }
 
@@ -500,9 +501,8 @@ TEST_F(PurgeTableTest, Pass2SeesWhatAnotherOpeningChangedBetweenThePasses) {
   other.close();
   EXPECT_EQ(rowsBy(ResumenFile::indnom),
             (std::vector<std::string>{textOf(kExample[0]), textOf(Row{"CNT", "SHORT", "ZZZ"}),
-                                      textOf(kExample[1]), textOf(kExample[3]),
-                                      textOf(kExample[4]), textOf(kExample[5]),
-                                      textOf(kExample[6])}));
+                                      textOf(kExample[1]), textOf(kExample[3]), textOf(kExample[4]),
+                                      textOf(kExample[5]), textOf(kExample[6])}));
 }
 
 // Tests run as root, whom file modes do not stop: the purge runs in a child that has

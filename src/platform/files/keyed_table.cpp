@@ -30,7 +30,7 @@ constexpr const char* kUsualCacheSql = "PRAGMA cache_size=-65536";     // 64 MiB
 constexpr const char* kAtomicCacheSql = "PRAGMA cache_size=-1048576";  // 1 GiB at most
 // The memory a sort holds before it hands a sorted run to a helper thread: a small one
 // lets the helpers share a large sort, a run each, instead of one thread sorting it all.
-constexpr const char* kSortRunCacheSql = "PRAGMA cache_size=-4096";  // 4 MiB
+constexpr const char* kSortRunCacheSql = "PRAGMA cache_size=-2048";  // 2 MiB
 constexpr const char* kSortThreadsSql = "PRAGMA threads=4";
 constexpr const char* kFreedPagesSql = "PRAGMA secure_delete=FAST";
 // The log's size in pages past which a commit copies it into the file (SQLite's own).
@@ -454,8 +454,7 @@ FileStatus KeyedTable::commitAtomic(bool settleMeanwhile) {
   stopReads();
   // One copier at a time: a copy still going would make this commit's own give way.
   open_->waitForSettler();
-  const bool meanwhile =
-      settleMeanwhile && open_->journal == sqlite::Journal::writeAheadLog;
+  const bool meanwhile = settleMeanwhile && open_->journal == sqlite::Journal::writeAheadLog;
   if (meanwhile) sqlite3_wal_autocheckpoint(db, 0);
   const int rc = sqlite::exec(db, "COMMIT");
   if (meanwhile) sqlite3_wal_autocheckpoint(db, kAutoCheckpointPages);
@@ -604,8 +603,7 @@ FileStatus KeyedTable::scanKey(
   beforeRead();
   sqlite3* db = open_->connection.db;
   int rc = SQLITE_OK;
-  const sqlite::Statement scan(db, sqlite::TableSchema(layout_).keyScanSql(key.index, leading),
-                               rc);
+  const sqlite::Statement scan(db, sqlite::TableSchema(layout_).keyScanSql(key.index, leading), rc);
   if (!scan) return sqlite::statusOf(db, rc);
   sqlite3_stmt* st = scan.get();
   const auto& all = layout_.keys[key.index].components;
@@ -637,7 +635,8 @@ FileStatus KeyedTable::readRows(std::span<const std::int64_t> ascendingIds,
   if (open_ == nullptr) return FileStatus::of(FileError::accessDenied);
   if (ascendingIds.empty()) return {};
   for (const std::size_t f : fields) {
-    if (f >= layout_.fields.size()) return {FileError::invalidRecordDeclaration, "0", "no such field"};
+    if (f >= layout_.fields.size())
+      return {FileError::invalidRecordDeclaration, "0", "no such field"};
   }
   beforeRead();
   sqlite3* db = open_->connection.db;

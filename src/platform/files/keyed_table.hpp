@@ -114,8 +114,9 @@ class KeyedTable : public FileDriver {
   /// Every row's identity and key value (its first `leading` components, texts folded,
   /// as the key holds them), in the key's order, read from the key alone without touching
   /// the rows.
-  FileStatus scanKey(KeyId key, std::size_t leading,
-                     const std::function<bool(std::int64_t rowId, std::string_view keyValue)>& each);
+  FileStatus scanKey(
+      KeyId key, std::size_t leading,
+      const std::function<bool(std::int64_t rowId, std::string_view keyValue)>& each);
   /// The rows with these identities (ascending) into the buffer, in the order of
   /// addition: the given fields (by their place in the layout), every field when none;
   /// the others keep what they held. Rows that are gone are passed over.

@@ -77,8 +77,7 @@ TEST_F(KeyedTableAtomicTest, TheChangeIsKeptOrDroppedWhole) {
   const Case cases[] = {
       {"committed", [](KeyedTable& t) { ASSERT_TRUE(t.commitAtomic().ok()); }, after},
       {"committed, copied into the file by a helper meanwhile",
-       [](KeyedTable& t) { ASSERT_TRUE(t.commitAtomic(/*settleMeanwhile=*/true).ok()); },
-       after},
+       [](KeyedTable& t) { ASSERT_TRUE(t.commitAtomic(/*settleMeanwhile=*/true).ok()); }, after},
       {"rolled back", [](KeyedTable& t) { t.rollbackAtomic(); }, before},
       {"closed without a commit", [](KeyedTable& t) { t.close(); }, before},
       {"its commit refused",

@@ -89,7 +89,8 @@ TEST_F(KeyedTableBulkReadTest, AKeyIsReadAloneInItsOrderWithAsManyComponentsAsAs
     EXPECT_TRUE(st.ok());
     EXPECT_EQ(seen, c.expected);
   }
-  EXPECT_FALSE(table.scanKey(KeyId{7}, 1, [](std::int64_t, std::string_view) { return true; }).ok());
+  EXPECT_FALSE(
+      table.scanKey(KeyId{7}, 1, [](std::int64_t, std::string_view) { return true; }).ok());
 }
 
 TEST_F(KeyedTableBulkReadTest, ChosenFieldsOfGivenRowsAreReadInTheOrderOfAddition) {
@@ -118,7 +119,10 @@ TEST_F(KeyedTableBulkReadTest, ChosenFieldsOfGivenRowsAreReadInTheOrderOfAdditio
        {8, 9, 10, 11, 12, 12, 13},
        {},
        {"N8|iN8", "N9|iN9", "N12|iN12", "N13|iN13"}},
-      {"far apart, sought one by one", {1, 11, 100, 200, 500}, {}, {"N1|iN1", "N100|iN10", "N200|iN20"}},
+      {"far apart, sought one by one",
+       {1, 11, 100, 200, 500},
+       {},
+       {"N1|iN1", "N100|iN10", "N200|iN20"}},
       {"the name alone: the other fields keep what they held",
        {3, 150},
        nameOnly,

@@ -197,8 +197,8 @@ bool KeyCursor::peekBack() {
   return look(backward_);
 }
 
-void readRowInto(const TableSpec& layout, unsigned char* record, sqlite3_stmt* st,
-                 int firstColumn, std::span<const std::size_t> fields) {
+void readRowInto(const TableSpec& layout, unsigned char* record, sqlite3_stmt* st, int firstColumn,
+                 std::span<const std::size_t> fields) {
   const auto readField = [&](std::size_t i, int col) {
     const FieldSpec& f = layout.fields[i];
     unsigned char* dest = record + f.offset;

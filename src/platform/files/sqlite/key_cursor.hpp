@@ -27,8 +27,8 @@ void noteTableWrite();
 /// Reads a row's fields from column firstColumn on into a record buffer: every field in
 /// layout order, or only the given ones in their order. Texts are blank-padded to their
 /// length, bytes clamped to 0..255.
-void readRowInto(const TableSpec& layout, unsigned char* record, sqlite3_stmt* st,
-                 int firstColumn, std::span<const std::size_t> fields = {});
+void readRowInto(const TableSpec& layout, unsigned char* record, sqlite3_stmt* st, int firstColumn,
+                 std::span<const std::size_t> fields = {});
 
 /// One cursor on an opening. Reads go into the declaration's record buffer; nothing else
 /// of the declaration is touched. A scan that stands on a row keeps a read open on the

@@ -182,7 +182,8 @@ std::string TableSchema::scanBeforeSql(std::size_t key) const {
 }
 
 std::string TableSchema::byIdentitySql(std::span<const std::size_t> fields) const {
-  return "SELECT " + rowColumns(fields) + " FROM " + quotedName(layout_.table) + " WHERE \"seq\"=?1";
+  return "SELECT " + rowColumns(fields) + " FROM " + quotedName(layout_.table) +
+         " WHERE \"seq\"=?1";
 }
 
 std::string TableSchema::keyScanSql(std::size_t key, std::size_t leading) const {
@@ -191,8 +192,8 @@ std::string TableSchema::keyScanSql(std::size_t key, std::size_t leading) const 
   for (std::size_t i = 0; i < components.size() && i < leading; ++i) {
     columns += ',' + quotedName(keyColumn(components[i]));
   }
-  return "SELECT \"seq\"" + columns + " FROM " + quotedName(layout_.table) +
-         " INDEXED BY " + quotedName(indexName(key)) + " ORDER BY " + orderBy(key, "ASC");
+  return "SELECT \"seq\"" + columns + " FROM " + quotedName(layout_.table) + " INDEXED BY " +
+         quotedName(indexName(key)) + " ORDER BY " + orderBy(key, "ASC");
 }
 
 std::string TableSchema::rowRangeSql(std::span<const std::size_t> fields) const {
