@@ -68,6 +68,14 @@ class PurgeTableTest : public ::testing::Test {
 
   static void open() { ASSERT_TRUE(resumen().open(vc::files::kReadWriteDenyNone).ok()); }
   static void close() { resumen().close(); }
+  /// A new resumen.dat, open, holding rows.
+  static void afresh(const std::vector<Row>& rows) {
+    close();
+    ASSERT_TRUE(resumen().remove().ok());
+    ASSERT_TRUE(resumen().create().ok());
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_NO_FATAL_FAILURE(addAll(rows));
+  }
 
   static void addAll(const std::vector<Row>& rows) {
     ASSERT_TRUE(resumen().stream().ok());
@@ -188,11 +196,7 @@ TEST_F(PurgeTableTest, KeepsExactlyTheNamesWithDifferingTypes) {
   for (const std::size_t slice : {PurgeOptions{}.sliceRows, std::size_t{1}, std::size_t{3}}) {
     for (const PurgeCase& c : cases) {
       SCOPED_TRACE(std::string(c.name) + ", slices of " + std::to_string(slice) + " rows");
-      close();
-      ASSERT_TRUE(resumen().remove().ok());
-      ASSERT_TRUE(resumen().create().ok());
-      open();
-      addAll(c.rows);
+      ASSERT_NO_FATAL_FAILURE(afresh(c.rows));
       std::vector<std::string> expected;
       for (int k : c.kept) expected.push_back(textOf(c.rows[static_cast<std::size_t>(k - 1)]));
 
@@ -225,13 +229,9 @@ TEST_F(PurgeTableTest, GroupsLargerThanSixteenBitsAreCountedWhole) {
   const Case cases[] = {{"one type: all go", "LONG", 0}, {"two types: all stay", "SHORT", kRows}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    close();
-    ASSERT_TRUE(resumen().remove().ok());
-    ASSERT_TRUE(resumen().create().ok());
-    open();
     std::vector<Row> rows(kRows, Row{"GLO:N", "LONG"});
     rows.front().tipo = c.oddFirstType;
-    addAll(rows);
+    ASSERT_NO_FATAL_FAILURE(afresh(rows));
     EXPECT_TRUE(purgeTable().ok());
     EXPECT_EQ(resumen().records(), c.left);
     if (c.left > 0) {
@@ -272,11 +272,7 @@ TEST_F(PurgeTableTest, ARefusalInsideAPassUndoesThatPassAndSkipsTheRest) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    close();
-    ASSERT_TRUE(resumen().remove().ok());
-    ASSERT_TRUE(resumen().create().ok());
-    open();
-    addAll(kExample);
+    ASSERT_NO_FATAL_FAILURE(afresh(kExample));
     vc::files::refuseAt(c.point, c.nth, FileError::accessDenied);
     const PurgeOutcome outcome = purgeTable();
     vc::files::clearFaults();
@@ -351,16 +347,9 @@ TEST_F(PurgeTableTest, AProcessKilledInsideAPassLeavesTheTableAsBeforeThatPass) 
   for (const Case& c : cases) {
     SCOPED_TRACE("scale " + std::to_string(c.scale) + ", killed after delete " +
                  std::to_string(c.killedAfter) + " of pass " + std::to_string(c.pass));
-    const auto fresh = [&] {
-      close();
-      ASSERT_TRUE(resumen().remove().ok());
-      ASSERT_TRUE(resumen().create().ok());
-      open();
-      addAll(mixedTable(c.scale));
-    };
     if (builtScale != c.scale) {
       builtScale = c.scale;
-      fresh();
+      ASSERT_NO_FATAL_FAILURE(afresh(mixedTable(c.scale)));
       beforePass1.emplace();
       // The state pass 1 leaves, from a purge whose pass 2 is refused at its end.
       vc::files::refuseAt(FaultPoint::commit, 2, FileError::accessDenied);
@@ -369,7 +358,7 @@ TEST_F(PurgeTableTest, AProcessKilledInsideAPassLeavesTheTableAsBeforeThatPass) 
       beforePass2.emplace();
       ASSERT_EQ(beforePass2->byName.size(), 160u * static_cast<unsigned>(c.scale));
     }
-    fresh();
+    ASSERT_NO_FATAL_FAILURE(afresh(mixedTable(c.scale)));
     close();
     const int ended = inChild([&] {
       if (!resumen().open(vc::files::kReadWriteDenyNone).ok()) return 3;
@@ -408,11 +397,7 @@ TEST_F(PurgeTableTest, ARefusalWhileMostOfALargeTableGoesUndoesThatPass) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    close();
-    ASSERT_TRUE(resumen().remove().ok());
-    ASSERT_TRUE(resumen().create().ok());
-    open();
-    addAll(mixedTable(20));
+    ASSERT_NO_FATAL_FAILURE(afresh(mixedTable(20)));
     const Snapshot before;
     vc::files::refuseAt(c.point, c.nth, FileError::fileSystemError);
     const PurgeOutcome outcome = purgeTable();
@@ -440,11 +425,7 @@ TEST_F(PurgeTableTest, APassWaitsForAnotherProcesssWriteLockOnlyUpToItsWait) {
                         {"the lock ends within the wait: the purge goes on", 200, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    close();
-    ASSERT_TRUE(resumen().remove().ok());
-    ASSERT_TRUE(resumen().create().ok());
-    open();
-    addAll(kExample);
+    ASSERT_NO_FATAL_FAILURE(afresh(kExample));
     close();
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "keyed_test_reads.hpp"
 #include "keyed_test_table.hpp"
 #include "platform/files/fault_points.hpp"
 #include "platform/files/keyed_table.hpp"
@@ -50,16 +51,7 @@ class KeyedTableAtomicTest : public ::testing::Test {
     row.set("D", 0);
     ASSERT_EQ(table.add(), FileError::none);
   }
-  std::vector<std::string> names() {
-    std::vector<std::string> out;
-    table.clearToLowest();
-    table.set(KeyId{0});
-    while (!table.eof()) {
-      EXPECT_EQ(table.next(), FileError::none);
-      out.push_back(row.name());
-    }
-    return out;
-  }
+  std::vector<std::string> names() { return testing::namesInKeyOrder(table, row); }
 
   vc::testing::TempFolder folder;
   TestRow row{};

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "keyed_test_reads.hpp"
 #include "keyed_test_table.hpp"
 #include "peer_process.hpp"
 #include "platform/files/keyed_table.hpp"
@@ -68,18 +69,7 @@ class KeyedTableStreamTest : public ::testing::Test {
     row.set(name, flag, "me");
     ASSERT_EQ(table.add(), FileError::none);
   }
-  /// The names in key order, and checks that the key order and the order by name agree
-  /// row for row (so the key holds every row once).
-  std::vector<std::string> names() {
-    std::vector<std::string> out;
-    table.clearToLowest();
-    table.set(KeyId{0});
-    while (!table.eof()) {
-      EXPECT_EQ(table.next(), FileError::none);
-      out.push_back(row.name());
-    }
-    return out;
-  }
+  std::vector<std::string> names() { return testing::namesInKeyOrder(table, row); }
 
   TempFolder folder;
   TestRow row{};

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "keyed_test_reads.hpp"
 #include "keyed_test_table.hpp"
 #include "peer_process.hpp"
 #include "platform/files/file_test_support.hpp"
@@ -52,16 +53,7 @@ class KeyedTableTest : public ::testing::Test {
     row.set(name, flag);
     ASSERT_EQ(table.add(), FileError::none);
   }
-  std::vector<std::string> names() {
-    std::vector<std::string> out;
-    table.clearToLowest();
-    table.set(KeyId{0});
-    while (!table.eof()) {
-      EXPECT_EQ(table.next(), vc::files::FileError::none);
-      out.push_back(row.name());
-    }
-    return out;
-  }
+  std::vector<std::string> names() { return testing::namesInKeyOrder(table, row); }
   /// Opens through an access object and a relation, as the system does.
   std::string openWithRecovery(int lockRecover = 10) {
     access.prepare();
