@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "analysis/purge_table.hpp"
 #include "store/declarations.hpp"
-#include "views/purge_results.hpp"
 
 namespace {
 
@@ -82,7 +82,7 @@ double runDriver(std::size_t rows, std::uint64_t& left) {
   if (!resumen.flush().ok()) fail("flush");
 
   const auto start = Clock::now();
-  const vc::views::PurgeOutcome outcome = vc::views::purgeTable();
+  const vc::analysis::PurgeOutcome outcome = vc::analysis::purgeTable();
   const double seconds = secondsSince(start);
   if (!outcome.ok()) fail("the purge failed");
   left = resumen.records();

@@ -1,5 +1,7 @@
 // The purge's table work, without a window: which rows go, that each pass is whole or
 // nothing (refusals, a peer's lock, a read-only file, a process killed inside a pass).
+#include "analysis/purge_table.hpp"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -17,9 +19,8 @@
 #include "platform/files/fault_points.hpp"
 #include "store/store.hpp"
 #include "support/temp_folder.hpp"
-#include "views/purge_results.hpp"
 
-namespace vc::views {
+namespace vc::analysis {
 namespace {
 
 using vc::files::FaultPoint;
@@ -509,4 +510,4 @@ TEST_F(PurgeTableTest, AReadOnlyFileIsLeftUntouched) {
 }
 
 }  // namespace
-}  // namespace vc::views
+}  // namespace vc::analysis
