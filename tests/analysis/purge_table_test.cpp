@@ -18,6 +18,7 @@
 
 #include "platform/files/fault_points.hpp"
 #include "store/store.hpp"
+#include "support/resumen_rows.hpp"
 #include "support/temp_folder.hpp"
 
 namespace vc::analysis {
@@ -28,14 +29,7 @@ using vc::files::FileError;
 using vc::store::RES;
 using vc::store::resumen;
 using vc::store::ResumenFile;
-
-struct Row {
-  std::string nombre;
-  std::string tipo;
-  std::string modulo = "M";
-  int external = 0;
-  std::string modo = "";
-};
+using Row = vc::testing::ResumenRow;
 
 std::string textOf(const vc::store::ResumenRecord& r) {
   return std::string(r.NOMBRE.clipped()) + "|" + std::string(r.TIPO.clipped()) + "|" +
@@ -45,12 +39,7 @@ std::string textOf(const vc::store::ResumenRecord& r) {
 
 std::string textOf(const Row& row) {
   vc::store::ResumenRecord r{};
-  vc::store::clear(r);
-  r.NOMBRE = row.nombre;
-  r.TIPO = row.tipo;
-  r.MODULO = row.modulo;
-  r.MODO = row.modo;
-  r.EXTERNAL = static_cast<std::uint8_t>(row.external);
+  vc::testing::fillRecord(row, r);
   return textOf(r);
 }
 
@@ -75,21 +64,7 @@ class PurgeTableTest : public ::testing::Test {
     ASSERT_TRUE(resumen().remove().ok());
     ASSERT_TRUE(resumen().create().ok());
     ASSERT_NO_FATAL_FAILURE(open());
-    ASSERT_NO_FATAL_FAILURE(addAll(rows));
-  }
-
-  static void addAll(const std::vector<Row>& rows) {
-    ASSERT_TRUE(resumen().stream().ok());
-    for (const Row& row : rows) {
-      vc::store::clear(RES);
-      RES.NOMBRE = row.nombre;
-      RES.TIPO = row.tipo;
-      RES.MODULO = row.modulo;
-      RES.MODO = row.modo;
-      RES.EXTERNAL = static_cast<std::uint8_t>(row.external);
-      ASSERT_EQ(resumen().add(), FileError::none);
-    }
-    ASSERT_TRUE(resumen().flush().ok());
+    ASSERT_NO_FATAL_FAILURE(vc::testing::addResumenRows(rows));
   }
 
   /// Every row, every field, in the key's order.
@@ -463,7 +438,7 @@ TEST_F(PurgeTableTest, APassWaitsForAnotherProcesssWriteLockOnlyUpToItsWait) {
 }
 
 TEST_F(PurgeTableTest, Pass2SeesWhatAnotherOpeningChangedBetweenThePasses) {
-  addAll(kExample);
+  vc::testing::addResumenRows(kExample);
   // Between the passes another opening adds a CNT of another type, so that CNT now differs
   // and stays whole, and a name in one row, which pass 2 takes as a group of equal types.
   ResumenFile& other = vc::store::resumenAlias();
@@ -472,10 +447,7 @@ TEST_F(PurgeTableTest, Pass2SeesWhatAnotherOpeningChangedBetweenThePasses) {
   options.afterPass = [&](int pass) {
     if (pass != 1) return;
     for (const Row& row : {Row{"CNT", "SHORT", "ZZZ"}, Row{"NEW", "LONG"}}) {
-      vc::store::clear(vc::store::RESA);
-      vc::store::RESA.NOMBRE = row.nombre;
-      vc::store::RESA.TIPO = row.tipo;
-      vc::store::RESA.MODULO = row.modulo;
+      vc::testing::fillRecord(row, vc::store::RESA);
       EXPECT_EQ(other.add(), FileError::none);
     }
   };
@@ -491,7 +463,7 @@ TEST_F(PurgeTableTest, Pass2SeesWhatAnotherOpeningChangedBetweenThePasses) {
 // dropped its privileges to the user nobody (65534), in a folder it owns, on a
 // "resumen.dat" that root owns and only lets others read.
 TEST_F(PurgeTableTest, AReadOnlyFileIsLeftUntouched) {
-  addAll(kExample);
+  vc::testing::addResumenRows(kExample);
   close();
   ASSERT_EQ(::chown(folder.path().c_str(), 65534, 65534), 0);
   ASSERT_EQ(::chmod("resumen.dat", 0444), 0);

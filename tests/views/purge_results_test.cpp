@@ -11,6 +11,7 @@
 #include "platform/files/fault_points.hpp"
 #include "store/store.hpp"
 #include "support/program_fixture.hpp"
+#include "support/resumen_rows.hpp"
 #include "views/window_styles.hpp"
 
 namespace vc::views {
@@ -33,31 +34,13 @@ const vc::ui::WindowSpec& twoButtons() {
   return structure;
 }
 
-struct Row {
-  const char* nombre;
-  const char* tipo;
-};
-
-void addAll(const std::vector<Row>& rows) {
-  auto& resumen = vc::store::resumen();
-  ASSERT_TRUE(resumen.stream().ok());
-  for (const Row& r : rows) {
-    vc::store::clear(vc::store::RES);
-    vc::store::RES.NOMBRE = r.nombre;
-    vc::store::RES.TIPO = r.tipo;
-    vc::store::RES.MODULO = "M";
-    ASSERT_EQ(resumen.add(), FileError::none);
-  }
-  ASSERT_TRUE(resumen.flush().ok());
-}
-
 constexpr const char* kEmpty =
     "No se ha encontrado Global Data con difrerencias en esta Varcompass";
 
 TEST(PurgeResultsTest, RefillsThenTellsOfAnEmptyTableOrAFailedPassAndDisablesTheButtons) {
   struct Case {
     const char* name;
-    std::vector<Row> rows;
+    std::vector<vc::testing::ResumenRow> rows;
     FaultPoint point;
     std::uint64_t refusedAt;  // 0: nothing refused
     std::uint64_t left;
@@ -106,7 +89,7 @@ TEST(PurgeResultsTest, RefillsThenTellsOfAnEmptyTableOrAFailedPassAndDisablesThe
     SCOPED_TRACE(c.name);
     vc::testing::ProgramFixture program;
     ASSERT_EQ(vc::store::resumenRelation->open(), vc::errors::Severity::benign);
-    addAll(c.rows);
+    vc::testing::addResumenRows(c.rows);
     for (std::size_t i = 0; i < c.messages.size(); ++i) program.engine.acknowledge();
     if (c.refusedAt > 0) vc::files::refuseAt(c.point, c.refusedAt, FileError::accessDenied);
 

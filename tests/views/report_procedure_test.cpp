@@ -14,6 +14,7 @@
 #include "platform/ui/calendar.hpp"
 #include "store/store.hpp"
 #include "support/program_fixture.hpp"
+#include "support/resumen_rows.hpp"
 
 namespace vc::views {
 namespace {
@@ -22,13 +23,8 @@ using vc::report::PageSet;
 using vc::report::ScriptedOutput;
 using vc::ui::Window;
 
-struct Row {
-  const char* nombre;
-  int external;
-  const char* modulo;
-  const char* tipo;
-  const char* modo;
-};
+using Row = vc::testing::ResumenRow;
+using vc::testing::fillResumen;
 
 class ReporteTest : public ::testing::Test {
  protected:
@@ -50,29 +46,14 @@ class ReporteTest : public ::testing::Test {
     globals::settingsManager->closeSettings();
   }
 
-  void fill(const std::vector<Row>& rows) {
-    (void)store::resumenRelation->open();
-    for (const Row& r : rows) {
-      store::clear(store::RES);
-      store::RES.NOMBRE = r.nombre;
-      store::RES.EXTERNAL = static_cast<std::uint8_t>(r.external);
-      store::RES.MODULO = r.modulo;
-      store::RES.TIPO = r.tipo;
-      store::RES.MODO = r.modo;
-      ASSERT_EQ(store::resumen().add(), files::FileError::none);
-    }
-    store::resumenRelation->close();
-  }
   void fillNumbered(int n) {
-    std::vector<std::string> names;
     std::vector<Row> rows;
     for (int i = 0; i < n; ++i) {
       char name[8];
       std::snprintf(name, sizeof name, "V%05d", 10000 + i);
-      names.emplace_back(name);
+      rows.push_back({name, "LONG", "M1"});
     }
-    for (const auto& name : names) rows.push_back({name.c_str(), 0, "M1", "LONG", ""});
-    fill(rows);
+    fillResumen(rows);
   }
 
   /// The detail rows of every page, "NOMBRE|MODULO|TIPO|MODO", in printing order.
@@ -109,11 +90,11 @@ class ReporteTest : public ::testing::Test {
 
 TEST_F(ReporteTest, PrintsTheRowsThereAreInNameOrderOnOnePage) {
   // What a purge leaves: the names declared with different types, in no order.
-  fill({{"CNT", 0, "M3", "SHORT", ""},
-        {"TOTAL", 0, "M1", "REAL", ""},
-        {"CNT", 1, "M2", "LONG", "EXTERNAL"},
-        {"CNT", 0, "M1", "LONG", ""},
-        {"TOTAL", 1, "M2", "DECIMAL(9,2)", "EXTERNAL,DLL"}});
+  fillResumen({{"CNT", "SHORT", "M3"},
+               {"TOTAL", "REAL", "M1"},
+               {"CNT", "LONG", "M2", 1, "EXTERNAL"},
+               {"CNT", "LONG", "M1"},
+               {"TOTAL", "DECIMAL(9,2)", "M2", 1, "EXTERNAL,DLL"}});
   output.leavePreview();
   program.engine.inspect([](Window& w) {
     EXPECT_EQ(w.structure().title, "Report resumen");
@@ -194,7 +175,7 @@ TEST_F(ReporteTest, CancelShowsNothingAndTheNextRunOpensWhereTheWindowWas) {
 }
 
 TEST_F(ReporteTest, AnEmptyTableSaysSoAndStampsNothing) {
-  fill({});
+  fillResumen({});
   program.engine.acknowledge();
   reporte();
   ASSERT_FALSE(program.engine.messages().empty());

@@ -10,6 +10,8 @@
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "store/store.hpp"
 #include "support/program_fixture.hpp"
+#include "support/resumen_rows.hpp"
+#include "ver_resumen_fixture.hpp"
 #include "views/ver_resumen.hpp"
 
 namespace vc::views {
@@ -18,60 +20,18 @@ namespace {
 using vc::ui::Window;
 using Step = vc::ui::ScrollRequest::Step;
 
-struct Row {
-  std::string modulo;
-  std::string nombre;
-  std::string tipo = "LONG";
-};
+using Row = vc::testing::ResumenRow;
+using vc::testing::fillResumen;
 
-void fillTable(const std::vector<Row>& rows) {
-  ASSERT_EQ(vc::store::resumenRelation->open(), vc::errors::Severity::benign);
-  ASSERT_TRUE(vc::store::resumen().stream().ok());
-  for (const Row& r : rows) {
-    vc::store::clear(vc::store::RES);
-    vc::store::RES.MODULO = r.modulo;
-    vc::store::RES.NOMBRE = r.nombre;
-    vc::store::RES.TIPO = r.tipo;
-    ASSERT_EQ(vc::store::resumen().add(), vc::files::FileError::none);
-  }
-  ASSERT_TRUE(vc::store::resumen().flush().ok());
-  vc::store::resumenRelation->close();
-}
-
-// "MODULO/NOMBRE" of every row shown.
-std::vector<std::string> shown(Window& w) {
-  std::vector<std::string> out;
-  const vc::ui::Binding& b = *w.control(p17::LIST).binding;
-  const auto cell = [&](std::size_t r, std::size_t f) {
-    return std::string(vc::text::clip(std::get<std::string>(b.cell(r, f))));
-  };
-  for (std::size_t r = 0; r < b.rowCount(); ++r) out.push_back(cell(r, 0) + "/" + cell(r, 1));
-  return out;
-}
-
-class VerResumenPurgeTest : public ::testing::Test {
- protected:
-  VerResumenPurgeTest() {
-    globals::settingsManager->openSettings("varcompass.INI", vc::settings::SettingsKind::iniFile);
-  }
-  ~VerResumenPurgeTest() override { globals::settingsManager->closeSettings(); }
-
-  void run() {
-    ver_resumen();
-    EXPECT_TRUE(program.engine.scriptDone());
-  }
-
-  vc::testing::ProgramFixture program;
-  vc::ui::ScriptedEngine& engine = program.engine;
-};
+class VerResumenPurgeTest : public VerResumenFixture {};
 
 TEST_F(VerResumenPurgeTest, DepurarLeavesTheDifferencesAndASecondBrowseShowsThem) {
   // GLO:X has two types and stays; the other names are declared once.
-  fillTable({{"ALFA", "CNT"},
-             {"ALFA", "GLO:X"},
-             {"BETA", "GLO:X", "SHORT"},
-             {"BETA", "TOTAL"},
-             {"GAMMA", "GLO:X"}});
+  fillResumen({{"CNT", "LONG", "ALFA"},
+               {"GLO:X", "LONG", "ALFA"},
+               {"GLO:X", "SHORT", "BETA"},
+               {"TOTAL", "LONG", "BETA"},
+               {"GLO:X", "LONG", "GAMMA"}});
   const std::vector<std::string> left{"ALFA/GLO:X", "BETA/GLO:X", "GAMMA/GLO:X"};
   engine.chooseTab("SHEET1", "TAB2")
       .press("DEPURAR")
@@ -100,7 +60,7 @@ TEST_F(VerResumenPurgeTest, DepurarLeavesTheDifferencesAndASecondBrowseShowsThem
 }
 
 TEST_F(VerResumenPurgeTest, APurgeThatEmptiesTheTableSaysSoAndDisablesBothButtons) {
-  fillTable({{"ALFA", "CNT"}, {"BETA", "TOTAL"}, {"BETA", "TOTAL"}});
+  fillResumen({{"CNT", "LONG", "ALFA"}, {"TOTAL", "LONG", "BETA"}, {"TOTAL", "LONG", "BETA"}});
   engine.press("DEPURAR")
       .acknowledge()
       .inspect([](Window& w) {
@@ -122,14 +82,14 @@ TEST_F(VerResumenPurgeTest, WhenEverythingFromTheFirstLineOnGoesTheListFillsAFul
   char name[8];
   for (int i = 0; i < 20; ++i) {
     std::snprintf(name, sizeof name, "A%02d", i);
-    rows.push_back({"M1", name, "LONG"});
-    rows.push_back({"M2", name, "SHORT"});
+    rows.push_back({name, "LONG", "M1"});
+    rows.push_back({name, "SHORT", "M2"});
   }
   for (int i = 0; i < 20; ++i) {
     std::snprintf(name, sizeof name, "Z%02d", i);
-    rows.push_back({"M1", name});
+    rows.push_back({name, "LONG", "M1"});
   }
-  fillTable(rows);
+  fillResumen(rows);
   std::size_t page = 0;
   engine.chooseTab("SHEET1", "TAB2")
       .scroll("LIST", Step::last)
@@ -157,17 +117,17 @@ TEST_F(VerResumenPurgeTest, MostOfALargeTableGoesWhileTheBrowseIsOpen) {
   char name[8];
   for (int i = 0; i < 3000; ++i) {
     std::snprintf(name, sizeof name, "S%04d", i);
-    rows.push_back({"M1", name});
+    rows.push_back({name, "LONG", "M1"});
   }
   std::vector<std::string> left;
   for (int i = 0; i < 10; ++i) {
     std::snprintf(name, sizeof name, "D%02d", i);
-    rows.push_back({"M1", name, "LONG"});
-    rows.push_back({"M2", name, "SHORT"});
+    rows.push_back({name, "LONG", "M1"});
+    rows.push_back({name, "SHORT", "M2"});
     left.push_back(std::string("M1/") + name);
     left.push_back(std::string("M2/") + name);
   }
-  fillTable(rows);
+  fillResumen(rows);
   engine.chooseTab("SHEET1", "TAB2")
       .scroll("LIST", Step::pageDown)
       .press("DEPURAR")

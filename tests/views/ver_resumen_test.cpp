@@ -1,5 +1,3 @@
-#include "views/ver_resumen.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,7 +11,9 @@
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "store/store.hpp"
 #include "support/program_fixture.hpp"
+#include "support/resumen_rows.hpp"
 #include "support/temp_folder.hpp"
+#include "ver_resumen_fixture.hpp"
 
 namespace vc::views {
 namespace {
@@ -23,34 +23,16 @@ using vc::ui::MouseButton;
 using vc::ui::Window;
 using Step = vc::ui::ScrollRequest::Step;
 
-struct Row {
-  std::string modulo;
-  std::string nombre;
-  int external = 0;
-  std::string tipo = "LONG";
-};
+using Row = vc::testing::ResumenRow;
+using vc::testing::fillResumen;
 
-// Rows added in this order; both keys keep equal values in it.
-void fillTable(const std::vector<Row>& rows) {
-  ASSERT_EQ(vc::store::resumenRelation->open(), vc::errors::Severity::benign);
-  auto& resumen = vc::store::resumen();
-  for (const Row& r : rows) {
-    vc::store::clear(vc::store::RES);
-    vc::store::RES.MODULO = r.modulo;
-    vc::store::RES.NOMBRE = r.nombre;
-    vc::store::RES.TIPO = r.tipo;
-    vc::store::RES.EXTERNAL = static_cast<std::uint8_t>(r.external);
-    ASSERT_EQ(resumen.add(), vc::files::FileError::none);
-  }
-  vc::store::resumenRelation->close();
-}
-
-// A small table whose two orders differ; module and name upper-cased, as the parser
-// stores them.
+// A small table whose two orders differ, added in module order (both keys keep equal
+// values in the order of addition); module and name upper-cased, as the parser stores
+// them.
 const std::vector<Row> kSmall{
-    {"ALFA", "CNT"},      {"ALFA", "GLO:X"},     {"BETA", "GLO:X", 0, "SHORT"},
-    {"BETA", "TOTAL", 1}, {"GAMMA", "GLO:X", 1}, {"GESTION", "MAX", 0, "BYTE"},
-    {"OMEGA", "ZETA"},
+    {"CNT", "LONG", "ALFA"},      {"GLO:X", "LONG", "ALFA"},     {"GLO:X", "SHORT", "BETA"},
+    {"TOTAL", "LONG", "BETA", 1}, {"GLO:X", "LONG", "GAMMA", 1}, {"MAX", "BYTE", "GESTION"},
+    {"ZETA", "LONG", "OMEGA"},
 };
 const std::vector<std::string> kSmallByModule{"ALFA/CNT",   "ALFA/GLO:X",  "BETA/GLO:X",
                                               "BETA/TOTAL", "GAMMA/GLO:X", "GESTION/MAX",
@@ -66,25 +48,9 @@ std::vector<Row> reversedRows(int n) {
   for (int i = 0; i < n; ++i) {
     std::snprintf(m, sizeof m, "M%02d", i);
     std::snprintf(v, sizeof v, "N%02d", n - 1 - i);
-    rows.push_back({m, v});
+    rows.push_back({v, "LONG", m});
   }
   return rows;
-}
-
-const vc::ui::Binding& rowsOf(Window& w) {
-  return *w.control(p17::LIST).binding;
-}
-
-std::string text(const vc::ui::Binding& b, std::size_t row, std::size_t field) {
-  return std::string(vc::text::clip(std::get<std::string>(b.cell(row, field))));
-}
-
-// "MODULO/NOMBRE" of every row shown.
-std::vector<std::string> shown(Window& w) {
-  std::vector<std::string> out;
-  const auto& b = rowsOf(w);
-  for (std::size_t r = 0; r < b.rowCount(); ++r) out.push_back(text(b, r, 0) + "/" + text(b, r, 1));
-  return out;
 }
 
 int selectedLine(Window& w) {
@@ -104,24 +70,10 @@ std::string buffer() {
          std::string(vc::store::RES.NOMBRE.clipped());
 }
 
-class VerResumenTest : public ::testing::Test {
- protected:
-  VerResumenTest() {
-    globals::settingsManager->openSettings("varcompass.INI", vc::settings::SettingsKind::iniFile);
-  }
-  ~VerResumenTest() override { globals::settingsManager->closeSettings(); }
-
-  void run() {
-    ver_resumen();
-    EXPECT_TRUE(program.engine.scriptDone());
-  }
-
-  vc::testing::ProgramFixture program;
-  vc::ui::ScriptedEngine& engine = program.engine;
-};
+class VerResumenTest : public VerResumenFixture {};
 
 TEST_F(VerResumenTest, OpensByModuleWithTheFirstRowSelected) {
-  fillTable(kSmall);
+  fillResumen(kSmall);
   engine
       .inspect([](Window& w) {
         EXPECT_EQ(w.structure().title, "Vista comparativa de Variables Globales");
@@ -162,7 +114,7 @@ TEST_F(VerResumenTest, TabSwitchesKeepTheSelectedRecord) {
       {"last row", {vc::ui::script::Scroll{"LIST", Step::last}}, "M39/N00", 1},
       {"clicked row", {vc::ui::script::ClickRow{"LIST", 5, MouseButton::left}}, "M04/N35", 10},
   };
-  fillTable(reversedRows(40));
+  fillResumen(reversedRows(40));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     vc::ui::ScriptedEngine& e = engine;
@@ -217,7 +169,7 @@ TEST_F(VerResumenTest, PagesAcrossPageEnds) {
       {"home after end", {Step::last, Step::first}, "M00/N39", 1},
       {"up from the end's first line", {Step::last, Step::pageUp}, "M12/N27", 14},
   };
-  fillTable(reversedRows(40));
+  fillResumen(reversedRows(40));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     for (Step s : c.steps) engine.scroll("LIST", s);
@@ -237,7 +189,7 @@ TEST_F(VerResumenTest, PagesAcrossPageEnds) {
 }
 
 TEST_F(VerResumenTest, ThumbJumpsEstimateThePlace) {
-  fillTable(reversedRows(40));
+  fillResumen(reversedRows(40));
   engine.setThumb("LIST", 50)
       .inspect([](Window& w) {
         const auto rows = shown(w);
@@ -283,7 +235,7 @@ TEST_F(VerResumenTest, LocatorKeys) {
       {"t finds the first name with T", true, 1, 't', "BETA/TOTAL"},
       {"a blank goes to the first row", true, 4, ' ', "ALFA/CNT"},
   };
-  fillTable(kSmall);
+  fillResumen(kSmall);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.byName) engine.chooseTab("SHEET1", "TAB2");
@@ -300,7 +252,7 @@ TEST_F(VerResumenTest, LocatorKeys) {
 }
 
 TEST_F(VerResumenTest, ColoursMarkExternalNames) {
-  fillTable(kSmall);
+  fillResumen(kSmall);
   engine
       .inspect([](Window& w) {
         const auto& b = rowsOf(w);
@@ -321,7 +273,7 @@ TEST_F(VerResumenTest, ColoursMarkExternalNames) {
 }
 
 TEST_F(VerResumenTest, EmptyTableSaysSoOnceAndDisablesBothButtons) {
-  fillTable({});
+  fillResumen({});
   engine.acknowledge()
       .inspect([](Window& w) {
         EXPECT_TRUE(shown(w).empty());
@@ -347,7 +299,7 @@ TEST_F(VerResumenTest, EmptyTableSaysSoOnceAndDisablesBothButtons) {
 }
 
 TEST_F(VerResumenTest, ReporteAndTheTabShownChangeNothing) {
-  fillTable(reversedRows(40));
+  fillResumen(reversedRows(40));
   vc::report::ScriptedOutput output;
   output.leavePreview();
   globals::reportOutput = &output;
@@ -381,7 +333,7 @@ TEST_F(VerResumenTest, ReporteAndTheTabShownChangeNothing) {
 }
 
 TEST_F(VerResumenTest, RightReleaseSelectsTheRow) {
-  fillTable(kSmall);
+  fillResumen(kSmall);
   engine.clickRow("LIST", 3, MouseButton::right)
       .inspect([](Window& w) {
         EXPECT_EQ(selectedLine(w), 3);
@@ -395,7 +347,7 @@ TEST_F(VerResumenTest, RightReleaseSelectsTheRow) {
 }
 
 TEST_F(VerResumenTest, PlacementIsSavedUnderVerResumen) {
-  fillTable(kSmall);
+  fillResumen(kSmall);
   engine.moveWindow(30, 40).press("OKBUTTON");
   run();
   globals::settingsManager->closeSettings();
