@@ -44,7 +44,10 @@ void parseAllModules(ModuleQueue& moduleQueue, const SourceFolder& sourceFolder)
     parseModule(moduleQueue);
   }
   // Rows that were meant to be written and were not must not look like success: the
-  // user is told, and the table holds the batches written before the failure.
+  // user is told. The table then holds none of this analysis's rows: a stream begun on
+  // an empty table, as the analysis window leaves it, adds all its rows or none. Only
+  // where the window's removal of the file was refused, and the rows went in after those
+  // already there, does the table keep the batches written before the failure.
   if (const vc::files::FileStatus written = resumen.flush(); !written.ok()) {
     if (vc::store::resumenAccess != nullptr) {
       (void)vc::store::resumenAccess->reportWriteFailure(written);  // a notice: it goes on

@@ -457,13 +457,14 @@ FileStatus KeyedTable::commitAtomic(bool settleMeanwhile) {
   const bool meanwhile = settleMeanwhile && open_->journal == sqlite::Journal::writeAheadLog;
   if (meanwhile) sqlite3_wal_autocheckpoint(db, 0);
   const int rc = sqlite::exec(db, "COMMIT");
+  // Taken before anything else runs on the connection, which would replace its message.
+  const FileStatus committed = sqlite::statusOf(db, rc);
   if (meanwhile) sqlite3_wal_autocheckpoint(db, kAutoCheckpointPages);
   sqlite::noteTableWrite();
   (void)sqlite::exec(db, kUsualCacheSql);
-  if (rc != SQLITE_OK) {
-    FileStatus st = sqlite::statusOf(db, rc);
+  if (!committed.ok()) {
     rollbackAtomic();
-    return st;
+    return committed;
   }
   atomic_ = false;
   if (meanwhile) {
@@ -561,8 +562,9 @@ FileStatus deleteByRebuilding(sqlite3* db, const TableSpec& layout,
   // to the log early, which the commit would have done anyway.
   (void)sqlite::exec(db, kSortRunCacheSql);
   rc = sqlite::exec(db, (schema.createKeysSql() + "DELETE FROM temp.vc_gone").c_str());
+  const FileStatus made = sqlite::statusOf(db, rc);  // before the setting replaces its message
   (void)sqlite::exec(db, kAtomicCacheSql);
-  if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
+  if (!made.ok()) return made;
   if (afterEach) afterEach(rowIds.size());
   return {};
 }

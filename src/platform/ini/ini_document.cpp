@@ -1,6 +1,7 @@
 #include "platform/ini/ini_document.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -68,6 +69,96 @@ bool writeAll(int fd, const std::string& bytes) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+enum class Replacement { done, failed, ownerNotKept };
+
+/// Writes bytes to a new file beside target and renames it over target, so that a
+/// failure leaves the old file whole. When target exists (old), the new file takes its
+/// owner, group and mode before it takes its place: ownerNotKept when they cannot be
+/// given to it, and then nothing has changed.
+Replacement replaceFile(const std::filesystem::path& target, const std::string& bytes,
+                        const struct stat* old) {
+  static std::atomic<unsigned> counter{0};
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+  // Readable by its writer alone until it has the old file's owner and mode: the old file
+  // may be private to its owner.
+  const mode_t createMode = old != nullptr ? 0600 : 0666;
+  std::filesystem::path temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+    std::string name(1, '.');
+    name.append(target.filename().string()).append(".tmp").append(std::to_string(::getpid()));
+    name.append("-").append(std::to_string(counter++));
+    temp = folder / name;
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+    if (fd < 0 && errno != EEXIST) return Replacement::failed;
+  }
+  if (fd < 0) return Replacement::failed;
+
+  Replacement answer = Replacement::done;
+  if (old != nullptr) {
+    struct stat made {};
+    // The owner first: a change of owner may clear mode bits.
+    const bool sameOwner =
+        ::fstat(fd, &made) == 0 && made.st_uid == old->st_uid && made.st_gid == old->st_gid;
+    if (!sameOwner && ::fchown(fd, old->st_uid, old->st_gid) != 0) {
+      answer = Replacement::ownerNotKept;
+    } else if (::fchmod(fd, old->st_mode & 07777) != 0) {
+      answer = Replacement::ownerNotKept;
+    }
+  }
+  bool ok = answer == Replacement::done && writeAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (ok && std::rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    // A folder that lets no one replace another user's file (sticky) may still let the
+    // file be written.
+    if (old != nullptr && (errno == EPERM || errno == EACCES)) answer = Replacement::ownerNotKept;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return answer == Replacement::done ? Replacement::failed : answer;
+  }
+  return Replacement::done;
+}
+
+/// Writes bytes over the file at target, which keeps its owner, mode and links. Room for
+/// a longer text is taken first, so that a full disk refuses the write before a byte of
+/// the old text has changed.
+bool writeInPlace(const std::filesystem::path& target, const std::string& bytes) {
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  const off_t oldSize = st.st_size;
+  const auto newSize = static_cast<off_t>(bytes.size());
+  if (newSize > oldSize) {
+    const int err = ::posix_fallocate(fd, oldSize, newSize - oldSize);
+    // A file system that cannot reserve room is written all the same; a full one is not.
+    if (err != 0 && err != EOPNOTSUPP && err != EINVAL) {
+      (void)::ftruncate(fd, oldSize);
+      ::close(fd);
+      return false;
+    }
+  }
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n =
+        ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<std::size_t>(n);
+  }
+  ok = ok && ::ftruncate(fd, newSize) == 0 && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  return ok;
 }
 
 }  // namespace
@@ -243,49 +334,38 @@ bool IniDocument::save(const std::filesystem::path& path) const {
   std::error_code ec;
   std::filesystem::path target = path;
   if (std::filesystem::is_symlink(target, ec)) {
-    // Replace the file the link points at, not the link.
+    // Write the file the link points at, not the link.
     target = std::filesystem::weakly_canonical(path, ec);
     if (ec) return false;
   }
-  const auto status = std::filesystem::status(target, ec);
-  const bool exists = std::filesystem::exists(status);
+  struct stat old {};
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (!exists && errno != ENOENT) return false;
   if (exists) {
-    if (!std::filesystem::is_regular_file(status)) return false;
+    if (!S_ISREG(old.st_mode)) return false;
     // A file that may not be written stays as it is, even though its folder would let a
     // new file take its place.
-    std::FILE* probe = std::fopen(target.c_str(), "r+b");
-    if (!probe) return false;
-    std::fclose(probe);
+    const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (probe < 0) return false;
+    ::close(probe);
   }
-
-  static std::atomic<unsigned> counter{0};
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  std::filesystem::path temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    std::string name(1, '.');
-    name.append(target.filename().string()).append(".tmp").append(std::to_string(::getpid()));
-    name.append("-").append(std::to_string(counter++));
-    temp = folder / name;
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-
-  bool ok = writeAll(fd, bytes_) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (ok && exists)
-    std::filesystem::permissions(temp, status.permissions(), std::filesystem::perm_options::replace,
-                                 ec);
-  ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
+  bool ok = false;
+  switch (replaceFile(target, bytes_, exists ? &old : nullptr)) {
+    case Replacement::done:
+      ok = true;
+      break;
+    case Replacement::ownerNotKept:
+      // Another user's file (or one of a group this user is not in) that this user may
+      // write: written where it is, so that it stays that user's.
+      ok = writeInPlace(target, bytes_);
+      break;
+    case Replacement::failed:
+      break;
   }
   // Read afresh next time: keeping this document too would double the memory a large
   // file takes while it is being written.
-  IniCache::forget(path);
-  return true;
+  if (ok) IniCache::forget(path);
+  return ok;
 }
 
 }  // namespace vc::ini

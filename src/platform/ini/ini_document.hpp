@@ -49,8 +49,11 @@ class IniDocument {
   std::string bytes() const;
 
   /// Writes the document to a new file beside path and then puts it in place of path, so
-  /// that a failure leaves the old file whole. The answer is false when path names a
-  /// folder, an existing file that cannot be written, or a place where no file can be made.
+  /// that a failure leaves the old file whole; through a symbolic link, the file it points
+  /// at. The new file takes the old one's owner, group and mode; where they cannot be
+  /// given to it (another user's file that this user may write), the old file is written
+  /// where it is instead. The answer is false when path names a folder, an existing file
+  /// that cannot be written, or a place where no file can be made.
   bool save(const std::filesystem::path& path) const;
 
  private:

@@ -1,15 +1,19 @@
 #include "platform/ini/profile_strings.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/ini/ini_path.hpp"
 #include "platform/os/fault_injecting_os.hpp"
+#include "support/as_nobody.hpp"
 #include "support/temp_folder.hpp"
 
 namespace vc::ini {
@@ -111,6 +115,70 @@ TEST(ProfileStringsTest, ReplacingTheFileKeepsItsLinkAndPermissions) {
   EXPECT_EQ(TempFolder::read("real.ini"), "[S]\r\nK=new\r\n");
   EXPECT_EQ(fs::status("real.ini").permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+/// Owner, group and mode (octal) of the file a path names, through links.
+std::string ownerAndMode(const fs::path& file) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return "missing";
+  char text[64];
+  std::snprintf(text, sizeof text, "%u:%u %o", static_cast<unsigned>(st.st_uid),
+                static_cast<unsigned>(st.st_gid), static_cast<unsigned>(st.st_mode & 07777));
+  return text;
+}
+
+TEST(ProfileStringsTest, AFileWrittenByRootKeepsItsOwnerAndMode) {
+  // Tests run as root, who could take any file from its owner by replacing it.
+  struct Case {
+    const char* name;
+    bool throughLink;
+  };
+  const Case cases[] = {{"under its own name", false}, {"behind a link to another folder", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    fs::create_directory("elsewhere");
+    const fs::path real = c.throughLink ? "elsewhere/real.ini" : "s.ini";
+    TempFolder::write(real, "[Main]\r\nXPos=1\r\n");
+    ASSERT_EQ(::chown(real.c_str(), vc::testing::kNobody, vc::testing::kNobody), 0);
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    if (c.throughLink) fs::create_symlink("elsewhere/real.ini", "s.ini");
+    writeProfileString(".\\s.ini", "Main", "XPos", "2");
+    EXPECT_EQ(TempFolder::read(real), "[Main]\r\nXPos=2\r\n");
+    EXPECT_EQ(ownerAndMode(real), "65534:65534 640");
+    EXPECT_EQ(fs::is_symlink("s.ini"), c.throughLink);
+    EXPECT_EQ(entriesOf("elsewhere").size(), c.throughLink ? 1u : 0u);
+  }
+}
+
+TEST(ProfileStringsTest, AnotherUsersFileThatMayBeWrittenIsWrittenWhereItIs) {
+  // As uid 65534 in a forked child (root ignores permissions), on root's file that
+  // everyone may write: 65534 cannot give a new file root's ownership, so the file is
+  // written in place and stays root's.
+  struct Case {
+    const char* name;
+    mode_t folderMode;
+  };
+  const Case cases[] = {{"folder everyone may change", 0777},
+                        {"sticky folder, where only the owner may replace the file", 01777}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    ASSERT_EQ(::chmod(folder.path().c_str(), c.folderMode), 0);
+    TempFolder::write("s.ini", "[Main]\r\nXPos=1\r\n[Other]\r\nK=v\r\n");
+    ASSERT_EQ(::chmod("s.ini", 0666), 0);
+    const auto [status, report] = vc::testing::runAsNobody([](std::string& out) {
+      writeProfileString(".\\s.ini", "Main", "XPos", "12345");
+      writeProfileString(".\\s.ini", "Other", "K", "");
+      out = readProfileString(".\\s.ini", "Main", "XPos", "none");
+      return 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(report, "12345");
+    EXPECT_EQ(TempFolder::read("s.ini"), "[Main]\r\nXPos=12345\r\n[Other]\r\nK=\r\n");
+    EXPECT_EQ(ownerAndMode("s.ini"), "0:0 666");
+    EXPECT_EQ(entriesOf(folder.path()), std::vector<std::string>{"s.ini"});
+  }
 }
 
 TEST(ProfileStringsTest, RemovingAMissingKeyLeavesNoFileBehind) {

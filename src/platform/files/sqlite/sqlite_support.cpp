@@ -53,7 +53,11 @@ FileStatus statusOf(sqlite3* db, int rc, FileError otherwise) {
       break;
   }
   status.driverCode = std::to_string(rc);
-  const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  // The connection's message belongs to its latest call only: once anything else has run
+  // on it (a rollback, a setting put back) it tells of that call, and may say "not an
+  // error". Then the code's own text is the one that explains rc.
+  const bool messageIsRcs = db != nullptr && (sqlite3_extended_errcode(db) & 0xFF) == (rc & 0xFF);
+  const char* message = messageIsRcs ? sqlite3_errmsg(db) : nullptr;
   status.driverText = message != nullptr ? message : sqlite3_errstr(rc);
   return status;
 }

@@ -140,8 +140,26 @@ FileStatus StreamWriter::foldIn() {
   if (const int rc = TableSchema(layout_).foldStaging(db_); rc != SQLITE_OK) {
     return failed(statusOf(db_, rc));
   }
+  // Only a fold that is committed ends the staging: one rolled back leaves it as it was.
+  if (FileStatus st = commit(); !st.ok()) return st;
   target_ = Target::table;
-  return commit();
+  return {};
+}
+
+void StreamWriter::discardStaged() {
+  if (target_ != Target::staging) return;
+  staging_.release();  // a statement on the staging table would hold it
+  // Dropping a table takes no new page in the file and few in the journal, so it gets
+  // through where the batches did not. Should it fail too, the rows stay staged, out of
+  // every reader's sight, as those of a stream that was killed.
+  if (beginWrite().ok()) {
+    if (const int rc = TableSchema(layout_).dropStaging(db_); rc != SQLITE_OK) {
+      (void)failed(statusOf(db_, rc));
+    } else {
+      (void)commit();
+    }
+  }
+  target_ = Target::undecided;
 }
 
 bool StreamWriter::transactionIsLong() const {
@@ -172,14 +190,13 @@ void StreamWriter::beforeRead() {
 FileStatus StreamWriter::end() {
   if (!active_) return {};
   if (failure_ == std::nullopt) (void)writePending();
-  if (failure_ == std::nullopt || target_ == Target::staging) {
-    // After a failed batch the batches before it are still folded in.
-    const auto kept = std::exchange(failure_, std::nullopt);
-    (void)foldIn();
-    if (kept) failure_ = kept;
-  }
+  if (failure_ == std::nullopt) (void)foldIn();
   if (failure_ == std::nullopt) (void)commit();
   if (inTransaction_) (void)failed(FileStatus{});
+  // A stream that staged its rows and could not write them all leaves none of them: the
+  // fold would need as much room again as the rows took, which a full disk does not
+  // have, and staged rows left behind would be folded into whatever stream comes next.
+  if (failure_) discardStaged();
   if (journal_ == Journal::writeAheadLog) {
     // Copies the log into the file and forces it to disk: FLUSH's promise. When another
     // opening is reading, what it still needs stays in the log, safe all the same.

@@ -34,6 +34,9 @@ namespace vc::files::sqlite {
 ///                          that batch is rolled back, later changes are dropped
 ///   any     -> idle        end (FLUSH): the last batch written, staged rows folded in;
 ///                          the answer is the stream's first failure
+/// After a failure (a batch, or the fold itself) the rows still staged are dropped, never
+/// folded in: a stream that began on an empty table leaves it empty, and one that wrote
+/// to the table leaves the batches it committed there before the failure.
 /// Invariant: a write transaction is open only while streaming, and never across a
 /// return to the caller except for a batch of deletes.
 class StreamWriter {
@@ -68,6 +71,7 @@ class StreamWriter {
   FileStatus commit();
   FileStatus writePending();
   FileStatus foldIn();
+  void discardStaged();
   FileStatus failed(FileStatus status);
   bool transactionIsLong() const;
 

@@ -260,6 +260,10 @@ int TableSchema::createStaging(sqlite3* db) const {
   return exec(db, createTableSql(stagingName()).c_str());
 }
 
+int TableSchema::dropStaging(sqlite3* db) const {
+  return exec(db, ("DROP TABLE IF EXISTS " + quotedName(stagingName())).c_str());
+}
+
 int TableSchema::foldStaging(sqlite3* db) const {
   bool empty = false, staged = false;
   int rc = probe(db, empty, staged);

@@ -68,6 +68,8 @@ class TableSchema {
   int probe(sqlite3* db, bool& tableEmpty, bool& staged) const;
   /// Makes the staging table, with the table's columns and no keys.
   int createStaging(sqlite3* db) const;
+  /// Drops the staging table and the rows it holds, if it is there.
+  int dropStaging(sqlite3* db) const;
   /// Folds the staging table in, inside the caller's write transaction: when the table is
   /// still empty the staging table becomes it and the keys are built from its rows (the
   /// cheap way, by sorting); otherwise its rows are added after the table's, in their
