@@ -1,6 +1,7 @@
-// How a file name written for the original platform becomes a path here: trailing blanks
-// dropped, backslashes as folder separators, and names matched without regard to the
-// case of ASCII letters, as that platform's file system matches them.
+// How a file name written Windows-style becomes a path here: trailing blanks dropped,
+// backslashes as folder separators, and names matched without regard to the case of
+// ASCII letters. The Clarion sources varcompass reads are written for Windows, whose
+// file system matches names that way, so their names and paths are written for it.
 #pragma once
 
 #include <string>
