@@ -145,7 +145,7 @@ class CompareWindow : public ProcedureFrame<vc::ui::WindowController> {
         // The report reads through a view of its own and changes neither the table nor
         // the order, so the reset below leaves the list as it was.
         reporte();
-        resetWindow(false);
+        resetWindow(/*force=*/false);
         return kept;
       case p17::DEPURAR:
         updateComponents();

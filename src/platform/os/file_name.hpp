@@ -12,8 +12,9 @@
 namespace vc::files {
 
 struct ResolvedName {
-  /// 45 when there is no usable name (or one too long for the system, which can only be
-  /// a cut one), 3 when its folder is missing, 90 when the folder cannot be listed.
+  /// invalidFilename when there is no usable name (or one too long for the system, which
+  /// can only be a cut one), pathNotFound when its folder is missing, fileSystemError
+  /// when the folder cannot be listed.
   FileStatus status;
   std::string path;  // the path to open or create
   bool exists = false;

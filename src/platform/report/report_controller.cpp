@@ -49,7 +49,8 @@ ui::Answer ReportController::onWindowEvent() {
   switch (event().kind) {
     case ui::EventKind::openWindow:
       // The window posts its opening once; a report is opened once.
-      if (process_ != nullptr && !reading_ && !closed_ && RESPONSE == 0) (void)onReportOpened();
+      if (process_ != nullptr && !reading_ && !closed_ && RESPONSE == kNoResponse)
+        (void)onReportOpened();
       return ui::Answer::proceed;
     case ui::EventKind::timer:
       if (reading_) takeTick();

@@ -35,8 +35,9 @@ class Statement {
 /// Runs one or more statements without results.
 int exec(sqlite3* db, const char* sql);
 
-/// The file layer's answer for a SQLite result: a lock is 5, a refusal 5, "not a
-/// database" 47; any other failure is `otherwise` with SQLite's code and message.
+/// The file layer's answer for a SQLite result: a lock or a refusal is accessDenied, "not
+/// a database" invalidRecordDeclaration; any other failure is `otherwise` with SQLite's
+/// code and message.
 FileStatus statusOf(sqlite3* db, int rc, FileError otherwise = FileError::fileSystemError);
 
 /// An identifier in double quotes.
