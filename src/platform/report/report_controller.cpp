@@ -1,6 +1,5 @@
 #include "platform/report/report_controller.hpp"
 
-#include <cassert>
 #include <string>
 
 #include "platform/errors/error_manager.hpp"

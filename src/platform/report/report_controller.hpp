@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <string>
 
 #include "platform/report/print_preview.hpp"
 #include "platform/report/record_process.hpp"

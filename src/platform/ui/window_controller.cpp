@@ -1,7 +1,5 @@
 #include "platform/ui/window_controller.hpp"
 
-#include <cassert>
-
 namespace vc::ui {
 
 WindowController::WindowController(Window& window) : window_(window) {}
