@@ -147,11 +147,11 @@ void runBrowse(Timings& t) {
   for (int i = 0; i < 20; ++i) {
     vc::ui::WindowController c(window);
     auto b = make(c);
-    t.time("open", [&] { b->reset(false); });
+    t.time("open", [&] { b->reset(/*force=*/false); });
   }
   vc::ui::WindowController controller(window);
   auto b = make(controller);
-  b->reset(false);
+  b->reset(/*force=*/false);
   const auto scroll = [&](Step s, int thumb = 0) {
     b->takeEvent({vc::ui::EventKind::scroll, 1, vc::ui::ScrollRequest{s, thumb}});
   };
@@ -160,11 +160,11 @@ void runBrowse(Timings& t) {
   for (int i = 0; i < 40; ++i)
     t.time("tab switch", [&] {
       b->order = b->order == 1 ? 2 : 1;
-      b->reset(false);
+      b->reset(/*force=*/false);
     });
   for (std::size_t order : {1u, 2u}) {
     b->order = order;
-    b->reset(false);
+    b->reset(/*force=*/false);
     for (char c = 'A'; c <= 'Z'; ++c)
       t.time("locator step", [&] {
         b->takeEvent({vc::ui::EventKind::alertKey, 1, vc::ui::KeyTyped{c}});

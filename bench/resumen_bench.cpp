@@ -12,7 +12,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "store/declarations.hpp"
 

@@ -1,8 +1,5 @@
 #include "frame/program.hpp"
 
-#include <memory>
-#include <optional>
-
 #include "globals/globals.hpp"
 #include "platform/settings/settings_store.hpp"
 #include "platform/ui/engine.hpp"

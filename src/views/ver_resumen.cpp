@@ -1,13 +1,11 @@
 #include "views/ver_resumen.hpp"
 
-#include <cstdint>
 #include <memory>
 
 #include "globals/globals.hpp"
 #include "platform/browse/browse.hpp"
 #include "platform/browse/step_locator.hpp"
 #include "platform/browse/table_view_source.hpp"
-#include "platform/text/fixed_text.hpp"
 #include "platform/ui/engine.hpp"
 #include "platform/ui/window.hpp"
 #include "store/store.hpp"
@@ -62,15 +60,6 @@ const vc::ui::WindowSpec& P17_WINDOW() {
 }
 
 namespace {
-
-/// The purge's working values, kept as long as the window.
-struct PurgeValues {
-  vc::text::FixedText<30> name;
-  vc::text::FixedText<30> type;
-  std::uint64_t groupSize = 0;
-  std::uint64_t step = 0;
-  std::uint8_t differs = 0;
-};
 
 /// resumenBrowse: the list in the order of the tab shown, EXTERNAL names on yellow.
 class ResumenBrowse : public vc::browse::Browse {
@@ -145,7 +134,7 @@ class CompareWindow : public ProcedureFrame<vc::ui::WindowController> {
         // The report reads through a view of its own and changes neither the table nor
         // the order, so the reset below leaves the list as it was.
         reporte();
-        resetWindow(false);
+        resetWindow(/*force=*/false);
         return kept;
       case p17::DEPURAR:
         updateComponents();
@@ -186,7 +175,6 @@ class CompareWindow : public ProcedureFrame<vc::ui::WindowController> {
 
 void ver_resumen() {
   useBrowseView();
-  auto purgeValues = std::make_unique<PurgeValues>();
   auto queue = std::make_unique<BrowseQueue>();
   auto window = std::make_unique<vc::ui::Window>(P17_WINDOW(), *globals::windowEngine);
   window->bindList(p17::LIST, queue.get());

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "platform/text/text_ops.hpp"
+#include "source_lines.hpp"
 #include "support/program_fixture.hpp"
 
 namespace vc::analysis {
 namespace {
 
+using vc::testing::crlf;
 using vc::testing::ProgramFixture;
 using vc::testing::TempFolder;
 
@@ -26,12 +28,6 @@ struct Row {
 std::ostream& operator<<(std::ostream& os, const Row& r) {
   return os << "{" << r.modulo << "|" << r.nombre << "|" << r.tipo << "|" << r.modo << "|"
             << r.external << "}";
-}
-
-std::string crlf(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& l : lines) out += l + "\r\n";
-  return out;
 }
 
 // The rows of resumen in indmod order: module, then EXTERNAL, then name.

@@ -5,19 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "source_lines.hpp"
 #include "support/program_fixture.hpp"
 
 namespace vc::analysis {
 namespace {
 
+using vc::testing::crlf;
 using vc::testing::ProgramFixture;
 using vc::testing::TempFolder;
-
-std::string crlf(const std::vector<std::string>& lines) {
-  std::string out;
-  for (const auto& l : lines) out += l + "\r\n";
-  return out;
-}
 
 // Scans `bytes` as the chosen main source file; the module names in list order.
 std::vector<std::string> scan(const std::string& bytes, const std::string& name = "main.clw") {

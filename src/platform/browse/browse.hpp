@@ -46,7 +46,6 @@ class Browse : public ui::WindowComponent {
   /// Makes sort order `order` (from 1) the current one; changed when it was another one
   /// (or none), or when `force` is set.
   SortChange setSortOrder(std::size_t order, bool force);
-  std::size_t sortOrder() const { return order_; }
 
   /// Refills the list from the row on its first line (from the first row when empty),
   /// keeping the row selected before when it is shown again, else selecting the first.

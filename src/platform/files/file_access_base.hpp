@@ -31,18 +31,20 @@ struct KeyRegistration {
   bool autoNumber;
 };
 
-/// Base of the access objects. Field names follow the framework's; the derived class
-/// sets them in its prepare and firstUse.
+/// Base of the access objects: the open count, lazy open and open with recovery they all
+/// share. The derived class sets the fields in its prepare and firstUse.
 ///
 /// Every physical open waits for another process's lock for lockRecover seconds. Open
 /// with recovery, at most two attempts; the answers of one attempt's open:
-///   success or 52          -> used = 1, done
-///   5 (after "Recover=")   -> read-only already: "File Access Error" (fatal)
-///                             else openMode = 40h, "Access Denied" (notify), next attempt
-///   2                      -> create; next attempt, or "File Creation Error" (fatal)
-///   47                     -> "Invalid File" (fatal)
-///   46                     -> "Invalid Key" (notify), rebuild; next attempt, or
-///                             "Key was not built" (fatal)
+///   none or fileAlreadyOpen         -> used = 1, done
+///   accessDenied (after "Recover=") -> read-only already: "File Access Error" (fatal)
+///                                      else openMode = 40h, "Access Denied" (notify),
+///                                      next attempt
+///   fileNotFound                    -> create; next attempt, or "File Creation Error"
+///                                      (fatal)
+///   invalidRecordDeclaration        -> "Invalid File" (fatal)
+///   keyFileMustBeRebuilt            -> "Invalid Key" (notify), rebuild; next attempt, or
+///                                      "Key was not built" (fatal)
 ///   anything else, or a third attempt needed -> "File Access Error" (fatal)
 /// Invariants: used == 1 only while opened >= 1 and the driver is open; killed == 1 only
 /// with initialized == 0.

@@ -24,7 +24,8 @@ class FileDriver {
  public:
   virtual ~FileDriver() = default;
 
-  /// Opens the file in openMode; 52 when this declaration is already open.
+  /// Opens the file in openMode; fileAlreadyOpen when this declaration is already
+  /// open.
   virtual FileStatus open(std::uint8_t openMode) = 0;
   /// Creates the file empty (with its keys, for a keyed file); the file stays closed.
   virtual FileStatus create() = 0;

@@ -212,7 +212,7 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   if (!readOnly && alone) foldLeftOverStream(schema, db);
   int rc = SQLITE_OK;
   opening->erase = Statement(db, schema.deleteSql(), rc, /*persistent=*/true);
-  if (opening->erase) opening->count = Statement(db, schema.countSql(), rc, true);
+  if (opening->erase) opening->count = Statement(db, schema.countSql(), rc, /*persistent=*/true);
   if (!opening->count) return sqlite::openFailure(db, rc);
   if (st = opening->writer.prepare(db, journal); !st.ok()) return st;
   if (st = opening->cursor.prepare(db); !st.ok()) return st;

@@ -145,11 +145,12 @@ class KeyedTable : public FileDriver {
   /// EOF: no row follows the position in the current order. Reads nothing into the
   /// buffer and does not move.
   bool eof();
-  /// NEXT: the row after the position into the buffer; 33 past the last row (and before
-  /// any SET).
+  /// NEXT: the row after the position into the buffer; recordNotAvailable past the last
+  /// row (and before any SET).
   FileError next();
   /// The same backwards: whether no row precedes the position, and PREVIOUS, the row
-  /// before the position into the buffer (33 before the first row and before any SET).
+  /// before the position into the buffer (recordNotAvailable before the first row and
+  /// before any SET).
   bool bof();
   FileError previous();
   /// SET on the key's first component alone: the key becomes the order and the position
@@ -161,7 +162,8 @@ class KeyedTable : public FileDriver {
   /// SET back to a position: NEXT reads the row after it, PREVIOUS the row before it.
   void set(const CursorPosition& position);
   /// Reads the row a position names again, by identity, and stands on it in the current
-  /// order (the position's key when there is none); 33 when the row is gone.
+  /// order (the position's key when there is none); recordNotAvailable when the row is
+  /// gone.
   FileError reget(const CursorPosition& position);
 
   /// The error of the last record operation.

@@ -4,13 +4,6 @@
 
 namespace vc::files {
 
-void clearRecord(const TableSpec& layout, void* record) {
-  auto* bytes = static_cast<unsigned char*>(record);
-  for (const FieldSpec& f : layout.fields) {
-    std::memset(bytes + f.offset, f.kind == FieldKind::text ? ' ' : 0, f.length);
-  }
-}
-
 void clearToLowest(const TableSpec& layout, void* record) {
   auto* bytes = static_cast<unsigned char*>(record);
   for (const FieldSpec& f : layout.fields) std::memset(bytes + f.offset, 0, f.length);

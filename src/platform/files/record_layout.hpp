@@ -33,8 +33,6 @@ struct TableSpec {
   std::vector<KeySpec> keys;
 };
 
-/// The record as a new declaration has it: texts blank, numbers 0.
-void clearRecord(const TableSpec& layout, void* record);
 /// Every field at the lowest value of its type, so that any key formed from the record
 /// sorts at or before every row's.
 void clearToLowest(const TableSpec& layout, void* record);

@@ -39,10 +39,10 @@ class TableView {
   std::optional<KeyId> order() const;
 
   // Positioning: each reads nothing and leaves the buffer as it is. Without an order they
-  // do nothing, and reads then answer 33.
-  /// Before the first row: NEXT reads the first row, PREVIOUS answers 33.
+  // do nothing, and reads then answer recordNotAvailable.
+  /// Before the first row: NEXT reads the first row, PREVIOUS answers recordNotAvailable.
   void toFirst();
-  /// After the last row: PREVIOUS reads the last row, NEXT answers 33.
+  /// After the last row: PREVIOUS reads the last row, NEXT answers recordNotAvailable.
   void toLast();
   /// Before the first row whose key value is at or after the one formed from the buffer.
   void setFromRecord();
@@ -55,14 +55,15 @@ class TableView {
   void restore(const CursorPosition& position);
 
   // Reads into the declaration's record buffer.
-  /// The row after the position; 33 past the last row.
+  /// The row after the position; recordNotAvailable past the last row.
   FileError next();
-  /// The row before the position; 33 before the first row.
+  /// The row before the position; recordNotAvailable before the first row.
   FileError previous();
   /// The row the position names (by identity, whatever order it was saved in) read again
-  /// and made the position in the view's order. 33 when the row is gone: the position is
-  /// then its place, so NEXT and PREVIOUS go on from there. For a position saved in
-  /// another order, that place is taken from the key fields in the buffer.
+  /// and made the position in the view's order. recordNotAvailable when the row is gone:
+  /// the position is then its place, so NEXT and PREVIOUS go on from there. For a
+  /// position saved in another order, that place is taken from the key fields in the
+  /// buffer.
   FileError reget(const CursorPosition& position);
 
   /// Where the view stands: the row last read, or the place a positioning gave.

@@ -44,10 +44,10 @@ class TextFile : public FileDriver {
   /// byte and moves nothing.
   bool eof();
   /// NEXT: reads the line at the position into the record and moves past every byte it
-  /// took. 33 when no line remains; then nothing moves and the record is untouched.
+  /// took. recordNotAvailable when no line remains; then nothing moves and the record is untouched.
   FileError next();
 
-  /// The error of the last next(): none or 33.
+  /// The error of the last next(): none or recordNotAvailable.
   FileError errorCode() const { return error_; }
   std::uint64_t position() const { return position_; }
 

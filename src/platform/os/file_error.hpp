@@ -24,7 +24,7 @@ enum class [[nodiscard]] FileError : int{
 std::string_view errorText(FileError error);
 
 /// One operation's outcome: the file layer's error, and for the driver-specific errors
-/// (47, 90) the driver's own code and text.
+/// (invalidRecordDeclaration, fileSystemError) the driver's own code and text.
 struct [[nodiscard]] FileStatus {
   FileError error = FileError::none;
   std::string driverCode;

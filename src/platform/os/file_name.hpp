@@ -1,6 +1,7 @@
-// How a file name written for the original platform becomes a path here: trailing blanks
-// dropped, backslashes as folder separators, and names matched without regard to the
-// case of ASCII letters, as that platform's file system matches them.
+// How a file name written Windows-style becomes a path here: trailing blanks dropped,
+// backslashes as folder separators, and names matched without regard to the case of
+// ASCII letters. The Clarion sources varcompass reads are written for Windows, whose
+// file system matches names that way, so their names and paths are written for it.
 #pragma once
 
 #include <string>
@@ -11,8 +12,9 @@
 namespace vc::files {
 
 struct ResolvedName {
-  /// 45 when there is no usable name (or one too long for the system, which can only be
-  /// a cut one), 3 when its folder is missing, 90 when the folder cannot be listed.
+  /// invalidFilename when there is no usable name (or one too long for the system, which
+  /// can only be a cut one), pathNotFound when its folder is missing, fileSystemError
+  /// when the folder cannot be listed.
   FileStatus status;
   std::string path;  // the path to open or create
   bool exists = false;

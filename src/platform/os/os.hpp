@@ -48,9 +48,10 @@ inline constexpr std::size_t kLongestPath = 4096;
 /// ever.
 FileStatus notARegularFile(PathKind kind);
 
-/// The calls the drivers make. Errors come back as the file layer's numbers: a missing
-/// file is 2, a missing folder 3, a refusal 5, an over-long or unusable name 45, anything
-/// else 90 with the system's own code and text.
+/// The calls the drivers make. Errors come back as the file layer's: a missing file is
+/// fileNotFound, a missing folder pathNotFound, a refusal accessDenied, an over-long or
+/// unusable name invalidFilename, anything else fileSystemError with the system's own
+/// code and text.
 class Os {
  public:
   virtual ~Os() = default;

@@ -95,7 +95,6 @@ class PageSet {
 
   // Reading a page.
   BandKind kind(const PrintedBand& band) const { return layout(band).kind; }
-  int bandNumber(const PrintedBand& band) const { return layout(band).number; }
   Rect at(const PrintedBand& band) const;
   /// The band's items in drawing order.
   std::vector<PrintedItem> items(const Page& page, const PrintedBand& band) const;

@@ -1,6 +1,5 @@
 #include "platform/report/report_controller.hpp"
 
-#include <cassert>
 #include <string>
 
 #include "platform/errors/error_manager.hpp"
@@ -49,7 +48,8 @@ ui::Answer ReportController::onWindowEvent() {
   switch (event().kind) {
     case ui::EventKind::openWindow:
       // The window posts its opening once; a report is opened once.
-      if (process_ != nullptr && !reading_ && !closed_ && RESPONSE == 0) (void)onReportOpened();
+      if (process_ != nullptr && !reading_ && !closed_ && RESPONSE == kNoResponse)
+        (void)onReportOpened();
       return ui::Answer::proceed;
     case ui::EventKind::timer:
       if (reading_) takeTick();

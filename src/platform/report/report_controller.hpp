@@ -16,7 +16,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <string>
 
 #include "platform/report/print_preview.hpp"
 #include "platform/report/record_process.hpp"
@@ -25,9 +24,10 @@
 
 namespace vc::report {
 
-/// RESPONSE of a report controller.
-inline constexpr std::uint8_t kRequestCompleted = 1;
-inline constexpr std::uint8_t kRequestCancelled = 2;
+/// RESPONSE of a report controller: the window controller's answers.
+using ui::kNoResponse;
+using ui::kRequestCancelled;
+using ui::kRequestCompleted;
 
 /// What the report-opening step found.
 enum class ReportOpening { opened, noRecords };

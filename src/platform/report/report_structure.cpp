@@ -8,13 +8,6 @@ const BandSpec* ReportSpec::band(int number) const {
   return nullptr;
 }
 
-const BandSpec* ReportSpec::bandOf(int number) const {
-  for (const BandSpec& b : bands)
-    for (const ControlSpec& c : b.controls)
-      if (c.number == number) return &b;
-  return nullptr;
-}
-
 const ControlSpec* ReportSpec::control(int number) const {
   for (const BandSpec& b : bands)
     for (const ControlSpec& c : b.controls)

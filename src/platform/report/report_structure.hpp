@@ -86,8 +86,6 @@ struct ReportSpec {
   std::vector<BandSpec> bands;
 
   const BandSpec* band(int number) const;
-  /// The band control `number` belongs to, or nullptr (bands are not their own controls).
-  const BandSpec* bandOf(int number) const;
   const ControlSpec* control(int number) const;
   /// The number of a band or control by its equate; 0 when absent.
   int number(const std::string& equate) const;

@@ -1,5 +1,6 @@
-// Names compared without regard to the case of the ASCII letters, as the original
-// platform matches file names, INI sections and keys, driver options and table keys.
+// Names compared without regard to the case of the ASCII letters. The Clarion sources
+// varcompass reads are written for Windows, which matches file names, INI sections and
+// keys, driver options and table keys that way, so the sources rely on it.
 #pragma once
 
 #include <string_view>

@@ -1,7 +1,5 @@
 #include "platform/ui/window_controller.hpp"
 
-#include <cassert>
-
 namespace vc::ui {
 
 WindowController::WindowController(Window& window) : window_(window) {}
@@ -9,7 +7,7 @@ WindowController::WindowController(Window& window) : window_(window) {}
 int WindowController::execute() {
   if (prepare() == Answer::proceed) eventLoop();
   release();
-  return RESPONSE != 0 ? RESPONSE : 2;
+  return RESPONSE != kNoResponse ? RESPONSE : kRequestCancelled;
 }
 
 void WindowController::eventLoop() {
@@ -94,12 +92,12 @@ Answer WindowController::dispatchEvent() {
     if (a != Answer::proceed) return a;
     reset = reset || c->needsReset();
   }
-  if (reset) resetWindow(false);
+  if (reset) resetWindow(/*force=*/false);
   return Answer::proceed;
 }
 
 Answer WindowController::onNewSelection() {
-  if (event_.as<TabChosen>()) resetWindow(false);
+  if (event_.as<TabChosen>()) resetWindow(/*force=*/false);
   return Answer::proceed;
 }
 
@@ -112,12 +110,12 @@ Answer WindowController::onWindowEvent() {
     case EventKind::openWindow:
       if (!opened_once_) {
         opened_once_ = true;
-        resetWindow(false);
+        resetWindow(/*force=*/false);
       }
       window_.select(FIRSTFIELD);
       return Answer::proceed;
     case EventKind::gainFocus:
-      resetWindow(false);
+      resetWindow(/*force=*/false);
       return Answer::proceed;
     default:
       return Answer::proceed;

@@ -21,6 +21,11 @@ class ErrorManager;
 
 namespace vc::ui {
 
+/// RESPONSE of a window controller: no answer yet, the request completed, or cancelled.
+inline constexpr std::uint8_t kNoResponse = 0;
+inline constexpr std::uint8_t kRequestCompleted = 1;
+inline constexpr std::uint8_t kRequestCancelled = 2;
+
 class WindowController {
  public:
   explicit WindowController(Window& window);
@@ -28,7 +33,8 @@ class WindowController {
   WindowController(const WindowController&) = delete;
   WindowController& operator=(const WindowController&) = delete;
 
-  /// prepare, the event loop when prepare proceeded, release; RESPONSE, or 2 when unset.
+  /// prepare, the event loop when prepare proceeded, release; RESPONSE, or cancelled when
+  /// unset.
   int execute();
 
   virtual void eventLoop();
@@ -64,7 +70,7 @@ class WindowController {
   std::uint8_t FILESOPENED = 0;
   std::uint8_t OPENED = 0;
   std::uint8_t DEAD = 0;
-  std::uint8_t RESPONSE = 0;  // 0 none, 1 completed, 2 cancelled
+  std::uint8_t RESPONSE = kNoResponse;
 
  private:
   Window& window_;

@@ -236,12 +236,12 @@ TEST_F(BrowseTest, LargeTableIsReadAPageOrTwoAtATime) {
       .inspect(mark)
       .inspect([this](Window&) {
         browse->order = 2;
-        browse->reset(false);
+        browse->reset(/*force=*/false);
       })
       .inspect(check("order change", 30, "R099989"))
       .inspect([this](Window&) {
         browse->order = 1;
-        browse->reset(false);
+        browse->reset(/*force=*/false);
       })
       .inspect(mark)
       .setThumb("LIST", 50)
@@ -301,11 +301,11 @@ TEST_F(BrowseTest, RowDeletedElsewhereGoesOnFromItsPlace) {
         EXPECT_EQ(inBuffer(), "R000003");
         // A re-sort finds its place in the other order: the row after it there.
         browse->order = 2;
-        browse->reset(false);
+        browse->reset(/*force=*/false);
         EXPECT_EQ(selected(w), "R000002");  // codes run the other way
         EXPECT_EQ(names(w).size(), 10u);
         browse->order = 1;
-        browse->reset(false);
+        browse->reset(/*force=*/false);
         EXPECT_EQ(selected(w), "R000002");
       })
       .press("OK");
@@ -318,12 +318,12 @@ TEST_F(BrowseTest, UnforcedResetChangingNothingLeavesTheList) {
       .clickRow("LIST", 3)
       .inspect([this](Window& w) {
         const std::size_t read = browse->rowsRead();
-        browse->reset(false);
+        browse->reset(/*force=*/false);
         EXPECT_EQ(browse->rowsRead(), read);
         EXPECT_EQ(names(w), consecutive("R000010", 10));
         EXPECT_EQ(selected(w), "R000012");
         // Forced, the list is read again around the same row.
-        browse->reset(true);
+        browse->reset(/*force=*/true);
         EXPECT_GT(browse->rowsRead(), read);
         EXPECT_EQ(selected(w), "R000012");
         EXPECT_EQ(w.control(1).list().selectedRow, 3);
@@ -339,7 +339,7 @@ TEST_F(BrowseTest, EmptyListFillsFromTheFirstRowOfANewOrder) {
         add("B", "2");
         add("A", "3");
         browse->order = 2;
-        browse->reset(false);
+        browse->reset(/*force=*/false);
         EXPECT_EQ(names(w), (std::vector<std::string>{"B", "A"}));
         EXPECT_EQ(selected(w), "B");
       })

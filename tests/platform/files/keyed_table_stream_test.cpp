@@ -4,13 +4,11 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "keyed_test_reads.hpp"

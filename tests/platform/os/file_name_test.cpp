@@ -19,7 +19,7 @@ struct NameCase {
   bool exists;
 };
 
-TEST(FileNameTest, ResolvesNamesByThePortsRules) {
+TEST(FileNameTest, ResolvesWindowsStyleNames) {
   TempFolder folder;
   std::filesystem::create_directory("src");
   TempFolder::write("src/Mod1.clw", "");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <ctime>
 
 #include "platform/ui/calendar.hpp"
@@ -19,6 +20,32 @@ TEST(ClockTest, ReadsTheLocalDateAndTime) {
   EXPECT_TRUE(r.date == today || r.date == today + 1);
   EXPECT_GE(r.time, 0);
   EXPECT_LT(r.time, 24LL * 60 * 60 * 100);
+}
+
+/// The local time of day at `t`, in hundredths of a second.
+long long hundredthsOfDay(std::chrono::system_clock::time_point t) {
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
+  std::tm local{};
+  if (!localtime_r(&seconds, &local)) return -1;
+  const long long ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count() % 1000;
+  return ((local.tm_hour * 60LL + local.tm_min) * 60 + local.tm_sec) * 100 + ms / 10;
+}
+
+TEST(ClockTest, TheTimeCountsHundredthsOfASecond) {
+  // Read between two looks at the system clock; a pair that straddles midnight is taken
+  // again.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const long long before = hundredthsOfDay(std::chrono::system_clock::now());
+    const ClockReading r = readClock();
+    const long long after = hundredthsOfDay(std::chrono::system_clock::now());
+    ASSERT_GE(before, 0);
+    if (after < before) continue;
+    EXPECT_GE(r.time, before);
+    EXPECT_LE(r.time, after);
+    return;
+  }
+  FAIL() << "midnight on every attempt";
 }
 
 TEST(ClockTest, TestsMaySetTheReading) {

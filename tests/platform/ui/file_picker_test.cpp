@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "platform/ui/scripted/scripted_engine.hpp"
+#include "support/temp_folder.hpp"
 
 namespace vc::ui {
 namespace {
 
 namespace fs = std::filesystem;
+using vc::testing::TempFolder;
 
 TEST(FilePickerTest, BuildsTheRequestAndKeepsTheCurrentFolder) {
   const fs::path start = fs::current_path();
@@ -38,6 +43,61 @@ TEST(FilePickerTest, BuildsTheRequestAndKeepsTheCurrentFolder) {
   EXPECT_EQ(r.filters[0].first, "clw files");
   EXPECT_EQ(r.filters[0].second, "*.clw");
   EXPECT_EQ(r.folder, start.string());
+}
+
+/// A dialog that leaves the current folder where the user browsed to, as a desktop's
+/// open-file dialog may.
+class WanderingDialogEngine : public ScriptedEngine {
+ public:
+  explicit WanderingDialogEngine(fs::path browsedTo) : browsedTo_(std::move(browsedTo)) {}
+  std::optional<std::string> askOpenFile(const OpenFileRequest& request) override {
+    fs::current_path(browsedTo_);
+    return ScriptedEngine::askOpenFile(request);
+  }
+
+ private:
+  fs::path browsedTo_;
+};
+
+TEST(FilePickerTest, TheFolderIsKeptWhateverTheDialogDid) {
+  TempFolder start;
+  fs::create_directory("browsed");
+  fs::create_directory("default");
+  const fs::path browsed = fs::canonical("browsed");
+  const fs::path byDefault = fs::canonical("default");
+  const fs::path home = fs::canonical(start.path());
+  struct Case {
+    const char* name;
+    bool keepFolder;
+    bool choose;
+    bool defaultFolder;
+    fs::path after;
+  };
+  const Case cases[] = {
+      {"a file chosen after browsing", true, true, false, home},
+      {"cancelled after browsing", true, false, false, home},
+      {"the default folder left again", true, true, true, home},
+      {"no keeping: where the dialog left it", false, true, true, browsed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::current_path(home);
+    WanderingDialogEngine engine(browsed);
+    FilePicker picker(engine);
+    picker.init();
+    if (c.defaultFolder) picker.DEFAULTDIRECTORY = byDefault.string();
+    if (c.choose)
+      engine.chooseFile((browsed / "a.clw").string());
+    else
+      engine.cancelFile();
+    (void)picker.askFile(c.keepFolder);
+    EXPECT_EQ(fs::current_path(), c.after);
+    ASSERT_EQ(engine.fileDialogs().size(), 1u);
+    EXPECT_EQ(engine.fileDialogs()[0].folder, (c.defaultFolder ? byDefault : home).string());
+    if (c.keepFolder) {
+      EXPECT_EQ(picker.SAVEPATH.clipped(), home.string());
+    }
+  }
 }
 
 TEST(FilePickerTest, BlankMaskMeansAllFiles) {

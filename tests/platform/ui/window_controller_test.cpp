@@ -78,7 +78,7 @@ TEST_F(ControllerTest, DispatchesAcceptedBeforeFieldEventAndEndsOnEndWindow) {
   Window window(structure, engine);
   Recording c(window);
   engine.press("ONE").press("OK");
-  EXPECT_EQ(c.execute(), 2);  // no RESPONSE set: cancelled
+  EXPECT_EQ(c.execute(), kRequestCancelled);  // no RESPONSE set
   EXPECT_EQ(c.calls, (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", "field 1",
                                                "accepted 3", "release"}));
   EXPECT_TRUE(c.DEAD);
@@ -128,9 +128,9 @@ TEST_F(ControllerTest, RegisteredActionSetsResponseAndCloses) {
   Window window(structure, engine);
   Recording c(window);
   c.endOn = 0;
-  c.addAction(1, 1);
+  c.addAction(1, kRequestCompleted);
   engine.press("ONE");
-  EXPECT_EQ(c.execute(), 1);
+  EXPECT_EQ(c.execute(), kRequestCompleted);
   EXPECT_EQ(c.calls,
             (std::vector<std::string>{"prepare", "reset", kOpen, "accepted 1", kClose, "release"}));
 }

@@ -42,7 +42,7 @@ FileStatus KeyCursor::prepare(sqlite3* db) {
     edges_.push_back(std::move(first));
     edges_.push_back(std::move(last));
   }
-  if (rc == SQLITE_OK) byIdentity_ = Statement(db, schema.byIdentitySql(), rc, true);
+  if (rc == SQLITE_OK) byIdentity_ = Statement(db, schema.byIdentitySql(), rc, /*persistent=*/true);
   if (rc != SQLITE_OK) {
     release();
     return openFailure(db, rc);

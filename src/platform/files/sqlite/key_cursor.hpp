@@ -73,12 +73,13 @@ class KeyCursor {
   /// lastError().
   bool peek();
   bool peekBack();
-  /// NEXT and PREVIOUS: the row after or before the position into the buffer; 33 when
-  /// there is none.
+  /// NEXT and PREVIOUS: the row after or before the position into the buffer;
+  /// recordNotAvailable when there is none.
   FileError next();
   FileError previous();
   /// The row with this place in the order of addition into the buffer, made the position
-  /// in the current order (in `fallbackKey`'s when there is none); 33 when it is gone.
+  /// in the current order (in `fallbackKey`'s when there is none); recordNotAvailable
+  /// when it is gone.
   FileError reget(std::int64_t sequence, std::size_t fallbackKey);
 
   /// The key value of the first or last row in the key's order; nullopt for an empty

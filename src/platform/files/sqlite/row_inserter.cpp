@@ -22,7 +22,8 @@ int RowInserter::prepare(sqlite3* db) {
   const TableSchema schema(layout_);
   int rc = SQLITE_OK;
   one_ = Statement(db, schema.insertSql(staging_, 1), rc, /*persistent=*/true);
-  if (one_) many_ = Statement(db, schema.insertSql(staging_, kRowsPerStatement), rc, true);
+  if (one_)
+    many_ = Statement(db, schema.insertSql(staging_, kRowsPerStatement), rc, /*persistent=*/true);
   if (!many_) one_ = {};
   return rc;
 }

@@ -35,10 +35,11 @@ class Statement {
 /// Runs one or more statements without results.
 int exec(sqlite3* db, const char* sql);
 
-/// The file layer's answer for a SQLite result: a lock is 5, a refusal 5, "not a
-/// database" 47; any other failure is `otherwise` with SQLite's code and message. The
-/// message is the connection's when its latest failure was rc, else rc's own text, so
-/// that a call made on db since the failure cannot take rc's explanation away.
+/// The file layer's answer for a SQLite result: a lock or a refusal is accessDenied, "not
+/// a database" invalidRecordDeclaration; any other failure is `otherwise` with SQLite's
+/// code and message. The message is the connection's when its latest failure was rc, else
+/// rc's own text, so that a call made on db since the failure cannot take rc's explanation
+/// away.
 FileStatus statusOf(sqlite3* db, int rc, FileError otherwise = FileError::fileSystemError);
 
 /// An identifier in double quotes.

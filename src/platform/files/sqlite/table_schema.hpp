@@ -53,9 +53,11 @@ class TableSchema {
 
   /// Makes an empty file the table with its keys, in one transaction.
   FileStatus create(sqlite3* db) const;
-  /// 47 unless the file holds the table with exactly the declared columns.
+  /// invalidRecordDeclaration unless the file holds the table with exactly the declared
+  /// columns.
   FileStatus checkLayout(sqlite3* db) const;
-  /// 46 when a key is missing, altered or leads nowhere at either end; a lock is 5.
+  /// keyFileMustBeRebuilt when a key is missing, altered or leads nowhere at either end;
+  /// a lock is accessDenied.
   FileStatus checkKeys(sqlite3* db) const;
   /// Recreates missing or altered keys and rebuilds every key from the rows.
   FileStatus rebuildKeys(sqlite3* db) const;
