@@ -310,6 +310,58 @@ TEST(OddFilesTest, AReadOnlyFolderWithAWritableTableTakesTheAnalysisSilently) {
   sqlite3_close(db);
 }
 
+TEST(OddFilesTest, AReadOnlyFolderWithABrokenKeyRebuildsItAndTakesTheAnalysis) {
+  // The folder may not be written by the child's user, the table and the sources may.
+  TempFolder folder;
+  const fs::path app = folder.path() / "app";
+  fs::create_directory(app);
+  TempFolder::write(app / "MAIN.clw", mainSourceNaming({"VENTAS"}));
+  TempFolder::write(app / "VENTAS.CLW", kModuleSource);
+  fs::current_path(app);
+  ASSERT_TRUE(analyse((app / "MAIN.clw").string(), 0, true).messages.empty());
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open("resumen.dat", &db), SQLITE_OK);
+  char** names = nullptr;
+  int rows = 0, columns = 0;
+  ASSERT_EQ(sqlite3_get_table(db, "SELECT name FROM sqlite_master WHERE type='index' ORDER BY 1",
+                              &names, &rows, &columns, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(rows, 2);
+  const std::vector<std::string> keys = {names[1], names[2]};
+  sqlite3_free_table(names);
+  ASSERT_EQ(sqlite3_exec(db, ("DROP INDEX \"" + keys[0] + "\"").c_str(), nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  for (const auto& e : fs::directory_iterator(app)) fs::permissions(e.path(), fs::perms::all);
+  fs::permissions(folder.path(), fs::perms::all, fs::perm_options::add);
+  ::chmod(app.c_str(), 0755);
+  const auto before = namesIn(app);
+  const auto [status, report] = vc::testing::runAsNobody([&](std::string& out) {
+    if (::chdir(app.c_str()) != 0) return 121;
+    const Analysis a = analyse((app / "MAIN.clw").string(), 1, true);
+    for (const auto& m : a.messages) out += m + "\n";
+    for (const auto& l : a.list) out += l + "\n";
+    return a.status;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(report,
+            "Invalid Key: resumen.dat key file is invalid. Key must be rebuilt.\n"
+            "VENTAS 1 1\n");
+  EXPECT_EQ(namesIn(app), before);
+  ASSERT_EQ(sqlite3_open_v2((app / "resumen.dat").c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_get_table(db,
+                              "SELECT (SELECT count(*) FROM resumen), name FROM sqlite_master "
+                              "WHERE type='index' ORDER BY 2",
+                              &names, &rows, &columns, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(rows, 2);  // both keys are back
+  EXPECT_EQ(std::vector<std::string>({names[3], names[5]}), keys);
+  EXPECT_EQ(std::string(names[2]), "4");  // the rows of both analyses
+  sqlite3_free_table(names);
+  sqlite3_close(db);
+}
+
 TEST(OddFilesTest, ATableHeldPastTheWaitIsToldAndKeptWhole) {
   vc::testing::ProgramFixture program;
   TempFolder::write("VENTAS.CLW", kModuleSource);

@@ -12,7 +12,9 @@
 #include "platform/files/fault_points.hpp"
 #include "platform/files/open_file_registry.hpp"
 #include "platform/files/sqlite/journal_mode.hpp"
+#include "platform/files/sqlite/journal_vfs.hpp"
 #include "platform/files/sqlite/key_cursor.hpp"
+#include "platform/files/sqlite/private_journal.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
 #include "platform/files/sqlite/stream_writer.hpp"
 #include "platform/files/sqlite/table_schema.hpp"
@@ -46,22 +48,30 @@ struct Connection {
   ~Connection() { sqlite3_close_v2(db); }
 };
 
+/// Opens a connection to the file at path through the journal's file system, and reads
+/// from it once: a change that a killed process left half-done is undone by that read.
+/// A connection that may write needs a journal; without one it is refused with 5.
+int connect(const std::string& path, bool readOnly, sqlite::Journal journal, int recoverSeconds,
+            Connection& connection) {
+  if (!readOnly && journal == sqlite::Journal::none) return SQLITE_READONLY;
+  const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+  int rc = sqlite3_open_v2(path.c_str(), &connection.db, flags, sqlite::journalVfs());
+  if (rc != SQLITE_OK) return rc;
+  sqlite3_extended_result_codes(connection.db, 1);
+  sqlite3_busy_timeout(connection.db, recoverSeconds * 1000);
+  return sqlite::exec(connection.db, "PRAGMA schema_version");
+}
+
 /// Opens the file at path and makes sure it holds the declared table: a new (empty) file
 /// becomes the table with its keys; any other file must have the layout and sound keys.
 FileStatus openConnection(const TableSchema& schema, const std::string& path, bool readOnly,
                           sqlite::Journal journal, int recoverSeconds, Connection& connection) {
-  const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
-  int rc = sqlite3_open_v2(path.c_str(), &connection.db, flags, nullptr);
-  sqlite3* db = connection.db;
-  if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
-  sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, recoverSeconds * 1000);
   // The first read takes the file's lock. A REMOVE that held the lock before it deletes
   // the file, after emptying it: then this connection has a file that is gone, and the
   // open goes on as if it had come after the REMOVE.
-  if ((rc = sqlite::exec(db, "PRAGMA schema_version")) != SQLITE_OK) {
-    return sqlite::openFailure(db, rc);
-  }
+  int rc = connect(path, readOnly, journal, recoverSeconds, connection);
+  sqlite3* db = connection.db;
+  if (rc != SQLITE_OK) return sqlite::openFailure(db, rc);
   int moved = 0;
   if (sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
     return FileStatus::of(FileError::fileNotFound);
@@ -132,7 +142,7 @@ struct KeyedTable::Open {
   Statement count;
   sqlite::KeyCursor cursor;
   std::string canonical;  // the path this opening counts under in the process's registry
-  sqlite::Journal journal = sqlite::Journal::inMemory;
+  sqlite::Journal journal = sqlite::Journal::none;
   // Copies a committed change from the log into the file on a connection of its own,
   // while the opening goes on (commitAtomic).
   std::thread settler;
@@ -145,12 +155,11 @@ namespace {
 /// valid; the next commit copies it.
 void settle(const std::string& path) {
   Connection connection;
-  if (sqlite3_open_v2(path.c_str(), &connection.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                      nullptr) != SQLITE_OK) {
+  // The connection finds the log on its first read.
+  if (connect(path, /*readOnly=*/false, sqlite::Journal::writeAheadLog, 0, connection) !=
+      SQLITE_OK) {
     return;
   }
-  // The connection finds the log on its first read.
-  if (sqlite::exec(connection.db, "PRAGMA schema_version") != SQLITE_OK) return;
   (void)sqlite3_wal_checkpoint_v2(connection.db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
                                   nullptr);
 }
@@ -198,7 +207,11 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   const bool alone =
       !OpenFileRegistry::isOpen(canonical) && !os().lockedByOtherProcess(resolved.path);
   const sqlite::Journal journal = sqlite::journalFor(resolved.path);
-  if (!readOnly && alone && journal == sqlite::Journal::inMemory) {
+  // Without the log beside it, a file in write-ahead form can be neither written nor read;
+  // one that may be written is made a plain file, also for an opening that will only
+  // read it because no journal can be kept for it.
+  if (alone && journal != sqlite::Journal::writeAheadLog &&
+      (!readOnly || os().checkAccess(resolved.path, AccessMode::readWrite).ok())) {
     // Not examined: when the file cannot be made a plain one, the open below says why.
     (void)sqlite::leaveWriteAheadMode(resolved.path);
   }
@@ -278,11 +291,13 @@ FileStatus KeyedTable::rebuildKeys() {
   const ResolvedName resolved = resolveFileName(fileName_);
   if (!resolved.status.ok()) return resolved.status;
   if (!resolved.exists) return FileStatus::of(FileError::fileNotFound);
+  // The keys are written with the journal every change of the file has, so that a kill
+  // in the middle leaves the keys as they were.
+  const sqlite::Journal journal = sqlite::journalFor(resolved.path);
   Connection connection;
-  const int rc = sqlite3_open_v2(resolved.path.c_str(), &connection.db,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = connect(resolved.path, /*readOnly=*/false, journal, recoverSeconds_, connection);
+  if (rc == SQLITE_OK) rc = sqlite::useJournal(connection.db, journal);
   if (rc != SQLITE_OK) return sqlite::statusOf(connection.db, rc);
-  sqlite3_busy_timeout(connection.db, recoverSeconds_ * 1000);
   return TableSchema(layout_).rebuildKeys(connection.db);
 }
 
@@ -300,7 +315,12 @@ FileStatus KeyedTable::remove() {
   if (OpenFileRegistry::isOpen(canonicalPath(resolved.path))) {
     return FileStatus::of(FileError::accessDenied);
   }
-  return os().removeUnlessLocked(resolved.path, sideFilesOf(resolved.path));
+  // A journal this user keeps for the file elsewhere goes with it: the journal's name
+  // ties it to this very file, which is known only while the file is there.
+  const std::optional<sqlite::FileIdentity> identity = sqlite::identityOf(resolved.path);
+  FileStatus st = os().removeUnlessLocked(resolved.path, sideFilesOf(resolved.path));
+  if (st.ok() && identity) sqlite::forgetPrivateJournal(*identity);
+  return st;
 }
 
 FileStatus KeyedTable::stream() {

@@ -1,7 +1,10 @@
 #include "platform/files/sqlite/journal_mode.hpp"
 
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 
+#include "platform/files/sqlite/private_journal.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
 #include "platform/os/os.hpp"
 
@@ -22,7 +25,16 @@ std::string folderOf(const std::string& path) {
 }  // namespace
 
 Journal journalFor(const std::string& path) {
-  return os().canChangeFolder(folderOf(path)) ? Journal::writeAheadLog : Journal::inMemory;
+  // SQLite keeps its side files beside the file a link leads to, so that folder counts.
+  std::string real = path;
+  if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+    real = resolved;
+    std::free(resolved);
+  }
+  if (os().canChangeFolder(folderOf(real))) return Journal::writeAheadLog;
+  const std::optional<FileIdentity> identity = identityOf(real);
+  if (!identity || !privateJournalPath(*identity, /*create=*/true)) return Journal::none;
+  return Journal::privateRollback;
 }
 
 FileStatus leaveWriteAheadMode(const std::string& path) {
@@ -43,10 +55,12 @@ FileStatus leaveWriteAheadMode(const std::string& path) {
 }
 
 int useJournal(sqlite3* db, Journal journal) {
-  if (journal == Journal::inMemory) {
-    // A commit is still atomic for the program; only a crash of the system in the middle
-    // of one could harm the file, which is the price of a folder that takes no journal.
-    return exec(db, "PRAGMA journal_mode=MEMORY");
+  if (journal == Journal::none) return SQLITE_READONLY;
+  if (journal == Journal::privateRollback) {
+    // The journal is deleted at each commit, so that one found later always belongs to a
+    // change that did not end; each commit is forced to disk, journal first.
+    if (const int rc = exec(db, "PRAGMA journal_mode=DELETE"); rc != SQLITE_OK) return rc;
+    return exec(db, "PRAGMA synchronous=FULL");
   }
   if (const int rc = exec(db, "PRAGMA journal_mode=WAL"); rc != SQLITE_OK) return rc;
   // With the log, a commit is safe from a crash of the program without forcing it to

@@ -1,6 +1,8 @@
 // Which journal a table can keep where its file lies, private to the keyed-table driver.
 // Write-ahead logging, which lets one opening read while another writes, keeps two files
-// beside the database; in a folder that cannot be changed the journal is kept in memory.
+// beside the database. In a folder that cannot be changed the rollback journal is kept in
+// this user's private journal folder (journal_vfs.hpp); where that cannot be done safely,
+// there is no journal, and the table may only be read.
 #pragma once
 
 #include <sqlite3.h>
@@ -11,9 +13,11 @@
 
 namespace vc::files::sqlite {
 
-enum class Journal { writeAheadLog, inMemory };
+enum class Journal { writeAheadLog, privateRollback, none };
 
-/// The journal for a file at path: in memory when its folder cannot be changed.
+/// The journal for a file at path: the log when its folder can be changed; else the
+/// private rollback journal when this user's journal folder is usable and the file has a
+/// birth time to tie its journal to; else none.
 Journal journalFor(const std::string& path);
 
 /// A file last written with write-ahead logging says so in its header, and cannot be
@@ -22,7 +26,8 @@ Journal journalFor(const std::string& path);
 /// itself marks it when it leaves that mode. Only for a file no one has open.
 FileStatus leaveWriteAheadMode(const std::string& path);
 
-/// Sets the connection's journal and the matching durability of commits.
+/// Sets the connection's journal and the matching durability of commits; a connection
+/// that may write needs a journal other than none.
 int useJournal(sqlite3* db, Journal journal);
 
 }  // namespace vc::files::sqlite
