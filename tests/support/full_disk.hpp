@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/files/sqlite/journal_vfs.hpp"
+
 namespace vc::testing {
 
 /// Installed as the default for every connection opened while the object lives; room is
@@ -60,8 +62,11 @@ class FullDisk {
     refusals() = 0;
     growth() = 0;
     sqlite3_vfs_register(&vfs_, /*makeDflt=*/1);
+    // The keyed table's connections name their own file system, which sits on this one.
+    (void)files::sqlite::putLayerBelowForTests(&vfs_);
   }
   ~FullDisk() {
+    (void)files::sqlite::putLayerBelowForTests(nullptr);
     sqlite3_vfs_unregister(&vfs_);
     room() = kUnlimited;
   }

@@ -100,9 +100,23 @@ void note(JournalMoment moment) {
   if (auto* p = probe.load(std::memory_order_relaxed)) p(moment);
 }
 
-sqlite3_vfs* unixVfs() {
+sqlite3_vfs* systemVfs() {
   static sqlite3_vfs* const vfs = sqlite3_vfs_find("unix");
   return vfs;
+}
+
+// A layer that tests put under this one (a disk that fills up); nothing in the program.
+std::atomic<sqlite3_vfs*> layerBelow{nullptr};
+
+// Room in each file handle for a layer below that keeps a little of its own before the
+// system's handle.
+constexpr int kRoomForLayerBelow = 64;
+
+/// The file system this one forwards to: the system's own, unless a test put a layer
+/// between the two.
+sqlite3_vfs* unixVfs() {
+  sqlite3_vfs* below = layerBelow.load(std::memory_order_acquire);
+  return below != nullptr ? below : systemVfs();
 }
 
 Own markOf(std::uint32_t user) {
@@ -594,12 +608,12 @@ const char* vfsNextSystemCall(sqlite3_vfs*, const char* name) {
 
 const char* journalVfs() {
   static const bool registered = [] {
-    sqlite3_vfs* u = unixVfs();
+    sqlite3_vfs* u = systemVfs();
     if (u == nullptr || u->iVersion < 3) return false;
     static sqlite3_vfs shim{};
     shim.iVersion = 3;
     // Journals and other files are the unix file system's own, in the same room.
-    shim.szOsFile = static_cast<int>(kRealAt) + u->szOsFile;
+    shim.szOsFile = static_cast<int>(kRealAt) + u->szOsFile + kRoomForLayerBelow;
     shim.mxPathname = u->mxPathname;
     shim.zName = kVfsName;
     shim.xOpen = vfsOpen;
@@ -623,6 +637,14 @@ const char* journalVfs() {
   // Unregistered, the name opens nothing: no table is written without its journal.
   (void)registered;
   return kVfsName;
+}
+
+bool putLayerBelowForTests(sqlite3_vfs* below) {
+  if (below != nullptr && below->szOsFile > systemVfs()->szOsFile + kRoomForLayerBelow) {
+    return false;
+  }
+  layerBelow.store(below, std::memory_order_release);
+  return true;
 }
 
 void setJournalProbeForTests(void (*p)(JournalMoment)) {

@@ -4,6 +4,8 @@
 // Private to the keyed-table driver; the contract is written at the top of the .cpp.
 #pragma once
 
+#include <sqlite3.h>
+
 namespace vc::files::sqlite {
 
 /// The name to open connections with; registers the file system on first use.
@@ -18,6 +20,11 @@ enum class JournalMoment {
   journalGone,  // the lock leaves EXCLUSIVE, before the mark is looked at
   cleared,      // the mark is gone from the file and that is forced to disk
 };
+
+/// For tests: forwards to `below` (itself over the system's file system) instead of the
+/// system's own, or to the system's own again for nullptr. False, and nothing changed, when
+/// below's file handles would not fit.
+bool putLayerBelowForTests(sqlite3_vfs* below);
 
 /// For tests: called at each moment in this process (nullptr: nothing is called).
 void setJournalProbeForTests(void (*probe)(JournalMoment));
