@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QTest>
 #include <filesystem>
 
 #include "platform/ini/ini_document.hpp"
@@ -33,6 +35,16 @@ T* child(QDialog* dialog, const char* name) {
 
 void press(QDialog* dialog, const char* name) {
   child<QPushButton>(dialog, name)->click();
+}
+
+/// How much of the page view the page covers: the larger of its two shares, width and
+/// height, since a whole page fits one of them and leaves grey beside the other.
+double pageCover(QDialog* d) {
+  auto* view = child<QScrollArea>(d, "pageView");
+  const QSize page = view->widget()->size();
+  const QSize room = view->viewport()->size();
+  return std::max(static_cast<double>(page.width()) / room.width(),
+                  static_cast<double>(page.height()) / room.height());
 }
 
 class PreviewWindowTest : public ::testing::Test {
@@ -93,6 +105,88 @@ TEST_F(PreviewWindowTest, PagesThroughAndZooms) {
   EXPECT_FALSE(nextAtLast);
   EXPECT_DOUBLE_EQ(ppiAt100, logicalDpi);
   EXPECT_DOUBLE_EQ(ppiAt200, 2 * logicalDpi);
+}
+
+// The preview opens on "Whole page": the page fits the window as soon as it shows, with
+// no click, maximised or not, and fits again whenever the window's size changes; a zoom
+// of a fixed size stays as it is.
+TEST_F(PreviewWindowTest, TheWholePageFitsAtOpeningAndAfterEveryResize) {
+  for (bool maximize : {false, true}) {
+    SCOPED_TRACE(maximize ? "maximised" : "not maximised");
+    options.maximize = maximize;
+    double atOpening = 0, afterResize = 0, pageWidthCover = 0;
+    QSize viewAtOpening;
+    double ppiAt100 = 0, ppiAt100Resized = 0;
+    whenShown(qt::kPreviewName, [&](QDialog* d) {
+      auto* preview = static_cast<qt::PreviewWindow*>(d);
+      atOpening = pageCover(d);
+      viewAtOpening = child<QScrollArea>(d, "pageView")->viewport()->size();
+      d->showNormal();
+      d->resize(500, 300);
+      QTest::qWait(50);
+      afterResize = pageCover(d);
+      auto* zoom = child<QComboBox>(d, "zoom");
+      zoom->setCurrentIndex(zoom->findText("Page width"));
+      d->resize(700, 400);
+      QTest::qWait(50);
+      auto* view = child<QScrollArea>(d, "pageView");
+      pageWidthCover = static_cast<double>(view->widget()->width()) / view->viewport()->width();
+      zoom->setCurrentIndex(zoom->findText("100 %"));
+      ppiAt100 = preview->pixelsPerInch();
+      d->resize(600, 500);
+      QTest::qWait(50);
+      ppiAt100Resized = preview->pixelsPerInch();
+      press(d, "close");
+    });
+    output.preview(*pages, "resumen Report", options);
+    EXPECT_GT(viewAtOpening.height(), 200);
+    EXPECT_GT(atOpening, 0.9);
+    EXPECT_LE(atOpening, 1.0);
+    EXPECT_GT(afterResize, 0.9);
+    EXPECT_LE(afterResize, 1.0);
+    EXPECT_GT(pageWidthCover, 0.9);
+    EXPECT_LE(pageWidthCover, 1.0);
+    EXPECT_DOUBLE_EQ(ppiAt100Resized, ppiAt100);
+  }
+}
+
+// PgDn and PgUp turn the page, Home and End go to the first and the last, wherever the
+// keyboard is in the preview: the page number box and the zoom list do not take them.
+TEST_F(PreviewWindowTest, PagingKeysTurnThePagesFromAnyPlaceInThePreview) {
+  const struct {
+    const char* name;
+    Qt::Key key;
+    int from;
+    int expected;
+  } keys[] = {
+      {"PgDn", Qt::Key_PageDown, 1, 2}, {"PgDn on the last", Qt::Key_PageDown, 3, 3},
+      {"PgUp", Qt::Key_PageUp, 3, 2},   {"PgUp on the first", Qt::Key_PageUp, 1, 1},
+      {"Home", Qt::Key_Home, 3, 1},     {"End", Qt::Key_End, 1, 3},
+  };
+  const char* places[] = {"pageView", "pageNumber", "zoom", "next"};
+  std::vector<std::string> failures;
+  std::string zoomAfter;
+  whenShown(qt::kPreviewName, [&](QDialog* d) {
+    auto* preview = static_cast<qt::PreviewWindow*>(d);
+    auto* box = child<QSpinBox>(d, "pageNumber");
+    for (const char* place : places) {
+      auto* target = child<QWidget>(d, place);
+      for (const auto& k : keys) {
+        box->setValue(k.from);
+        target->setFocus();
+        QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : target;
+        QTest::keyClick(focused, k.key);
+        if (preview->currentPage() != k.expected || box->value() != k.expected)
+          failures.push_back(std::string(place) + ": " + k.name + " gave page " +
+                             std::to_string(preview->currentPage()));
+      }
+    }
+    zoomAfter = child<QComboBox>(d, "zoom")->currentText().toStdString();
+    press(d, "close");
+  });
+  output.preview(*pages, "resumen Report", options);
+  EXPECT_EQ(failures, std::vector<std::string>{});
+  EXPECT_EQ(zoomAfter, "Whole page");
 }
 
 TEST_F(PreviewWindowTest, PrintAsksWhereAndWhichPagesAndCancelComesBack) {
