@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -23,6 +25,7 @@
 namespace vc::report {
 namespace {
 
+namespace fs = std::filesystem;
 namespace sample = testing::sample;
 using testing::whenShown;
 
@@ -35,6 +38,36 @@ T* child(QDialog* dialog, const char* name) {
 
 void press(QDialog* dialog, const char* name) {
   child<QPushButton>(dialog, name)->click();
+}
+
+/// Runs `act` on the first visible top-level widget of type T once it is up, unless
+/// `live` has been set false meanwhile.
+template <typename T>
+void whenUp(std::function<void(T*)> act, std::shared_ptr<bool> live = nullptr) {
+  QTimer::singleShot(10, [act, live] {
+    if (live && !*live) return;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) return act(t);
+    whenUp<T>(act, live);
+  });
+}
+
+/// A question seen.
+struct Question {
+  std::string title, text;
+};
+
+/// Answers the next question with `button` and notes it in `seen`; setting the result
+/// false withdraws the answer while no question has come.
+std::shared_ptr<bool> answer(std::vector<Question>& seen, QMessageBox::StandardButton button) {
+  auto live = std::make_shared<bool>(true);
+  whenUp<QMessageBox>(
+      [&seen, button](QMessageBox* box) {
+        seen.push_back({box->windowTitle().toStdString(), box->text().toStdString()});
+        box->button(button)->click();
+      },
+      live);
+  return live;
 }
 
 /// How much of the page view the page covers: the larger of its two shares, width and
@@ -230,6 +263,83 @@ TEST_F(PreviewWindowTest, PrintAsksWhereAndWhichPagesAndCancelComesBack) {
   // The dialog's position is kept under its own section.
   EXPECT_EQ(saved("_PreviewAskPagesWindow_", "Maximize"), "No");
   EXPECT_TRUE(saved("_PreviewAskPagesWindow_", "XPos").has_value());
+}
+
+// Printing to a PDF file that is there already asks first, as the save dialog of
+// "Browse..." does, in its words; "No" keeps the dialog up and the file as it was, and a
+// replacement agreed to in the save dialog is not asked again.
+TEST_F(PreviewWindowTest, AnExistingPdfFileIsReplacedOnlyWhenTheUserAgrees) {
+  const fs::path existing = folder.path() / "old.pdf";
+  const fs::path fresh = folder.path() / "new.pdf";
+  std::FILE* f = std::fopen(existing.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  std::fputs("kept", f);
+  std::fclose(f);
+  // Opens the print dialog on a PDF file and hands it to `act`.
+  const auto printTo = [&](std::function<void(QDialog*)> act) {
+    whenShown(qt::kPreviewName, [&](QDialog* preview) {
+      whenShown(qt::kPrintDialogName, [&](QDialog* d) {
+        auto* destination = child<QComboBox>(d, "destination");
+        destination->setCurrentIndex(destination->findText("PDF file"));
+        act(d);
+      });
+      press(preview, "print");
+    });
+    return output.preview(*pages, "resumen Report", options);
+  };
+  const auto type = [](QDialog* d, const fs::path& path) {
+    child<QLineEdit>(d, "file")->setText(QString::fromStdString(path.string()));
+  };
+
+  // Typed in the box: "No" keeps the dialog up; then "Yes".
+  std::vector<Question> asked;
+  bool upAfterNo = false;
+  const PreviewAnswer typed = printTo([&](QDialog* d) {
+    type(d, existing);
+    answer(asked, QMessageBox::No);
+    press(d, "ok");
+    upAfterNo = d->isVisible();
+    answer(asked, QMessageBox::Yes);
+    press(d, "ok");
+  });
+  EXPECT_TRUE(upAfterNo);
+  EXPECT_EQ(typed.choice, PreviewAnswer::Choice::print);
+  EXPECT_EQ(typed.target.name, existing.string());
+  ASSERT_EQ(asked.size(), 2u);
+
+  // Through "Browse...": the save dialog asks, and the print dialog does not ask again.
+  std::vector<Question> browsed;
+  const PreviewAnswer chosen = printTo([&](QDialog* d) {
+    whenUp<QFileDialog>([&](QFileDialog* files) {
+      answer(browsed, QMessageBox::Yes);
+      files->selectFile(QString::fromStdString(existing.string()));
+      static_cast<QDialog*>(files)->accept();  // the save button
+    });
+    press(d, "browse");
+    press(d, "ok");
+  });
+  EXPECT_EQ(chosen.choice, PreviewAnswer::Choice::print);
+  EXPECT_EQ(chosen.target.name, existing.string());
+  ASSERT_EQ(browsed.size(), 1u);
+  // The same question in the same words.
+  EXPECT_EQ(asked[0].title, browsed[0].title);
+  EXPECT_EQ(asked[0].text, browsed[0].text);
+  EXPECT_EQ(asked[0].text, "old.pdf already exists.\nDo you want to replace it?");
+
+  // A file that is not there yet is written without a question.
+  std::vector<Question> none;
+  const std::shared_ptr<bool> watching = answer(none, QMessageBox::No);
+  const PreviewAnswer created = printTo([&](QDialog* d) {
+    type(d, fresh);
+    press(d, "ok");
+  });
+  *watching = false;
+  EXPECT_EQ(created.choice, PreviewAnswer::Choice::print);
+  EXPECT_EQ(created.target.name, fresh.string());
+  EXPECT_TRUE(none.empty());
+  // The dialogs themselves write nothing: that is the printing's work.
+  EXPECT_EQ(fs::file_size(existing), 4u);
+  EXPECT_FALSE(fs::exists(fresh));
 }
 
 TEST_F(PreviewWindowTest, TheCurrentPageAndItsChoice) {
