@@ -311,8 +311,13 @@ TEST_F(PreviewWindowTest, AnExistingPdfFileIsReplacedOnlyWhenTheUserAgrees) {
   std::vector<Question> browsed;
   const PreviewAnswer chosen = printTo([&](QDialog* d) {
     whenUp<QFileDialog>([&](QFileDialog* files) {
+      // The name typed over the one offered, in the same folder.
+      QLineEdit* name = nullptr;
+      for (QLineEdit* box : files->findChildren<QLineEdit*>())
+        if (box->text() == QStringLiteral("resumen Report.pdf")) name = box;
+      ASSERT_NE(name, nullptr);
+      name->setText(QStringLiteral("old.pdf"));
       answer(browsed, QMessageBox::Yes);
-      files->selectFile(QString::fromStdString(existing.string()));
       static_cast<QDialog*>(files)->accept();  // the save button
     });
     press(d, "browse");
@@ -369,6 +374,31 @@ TEST_F(PreviewWindowTest, AMaximisedPreviewIsSavedAsMaximisedWithoutPosition) {
   EXPECT_EQ(saved("_PreviewWindow_", "Maximize"), "Yes");
   EXPECT_FALSE(saved("_PreviewWindow_", "XPos").has_value());
   EXPECT_FALSE(saved("_PreviewWindow_", "Width").has_value());
+}
+
+// Opened and closed without being moved or resized, the preview opens the next time at
+// exactly the same place and size, and so does the print dialog.
+TEST_F(PreviewWindowTest, NotMovedItOpensAgainExactlyWhereItWas) {
+  std::vector<QRect> preview, dialog;
+  for (int run = 0; run < 3; ++run) {
+    whenShown(qt::kPreviewName, [&](QDialog* d) {
+      preview.push_back(d->geometry());
+      whenShown(qt::kPrintDialogName, [&](QDialog* p) {
+        dialog.push_back(p->geometry());
+        press(p, "cancel");
+      });
+      press(d, "print");
+      press(d, "close");
+    });
+    output.preview(*pages, "resumen Report", options);
+  }
+  ASSERT_EQ(preview.size(), 3u);
+  ASSERT_EQ(dialog.size(), 3u);
+  for (int run = 1; run < 3; ++run) {
+    SCOPED_TRACE(run);
+    EXPECT_EQ(preview[run], preview[0]);
+    EXPECT_EQ(dialog[run], dialog[0]);
+  }
 }
 
 TEST_F(PreviewWindowTest, APlacementSavedAtCloseIsRestoredNextTime) {
