@@ -3,15 +3,9 @@
 // height from the list as drawn, fill it and follow a tab.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QKeyEvent>
-#include <QTimer>
-#include <QWidget>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -154,57 +148,6 @@ TEST(VerResumenQtTest, EveryPageHoldsTheSameRowsAndPagingComesBack) {
   EXPECT_EQ(seen[2].first, variable(100 + 2 * lines));
   EXPECT_EQ(seen[3].first, seen[1].first);
   EXPECT_EQ(seen[4].first, seen[0].first);
-}
-
-// Ctrl+Tab and Ctrl+Shift+Tab from the list, typed as the user types them, choose the
-// second tab and then the first: the rows follow in name order and back in module order,
-// and the keyboard stays in the list.
-TEST(VerResumenQtTest, CtrlTabAndCtrlShiftTabFromTheListTurnTheTabs) {
-  vc::testing::TempFolder folder;
-  for (const auto& e : fs::directory_iterator(fs::path(VC_FIXTURES_DIR) / "app"))
-    fs::copy_file(e.path(), folder.path() / e.path().filename());
-  TourEngine engine((folder.path() / "MAIN.clw").string());
-  struct Seen {
-    int tab;
-    std::string first;
-    bool listHasKeyboard;
-  };
-  std::vector<Seen> seen;
-  const auto waiting = std::make_shared<int>(0);  // the wait now running
-  engine.browse = [&](Window& window, int step) -> Event {
-    *waiting = step;
-    const vc::ui::Binding& rows = *window.control(p17::LIST).binding;
-    QWidget* list = vc::ui::widgetOf(window, p17::LIST);
-    if (step > 1)
-      seen.push_back({window.control(p17::SHEET1).sheet().choice, name(rows, 0),
-                      QApplication::focusWidget() == list});
-    if (step > 3) return press(window, "OKBUTTON");
-    const Qt::KeyboardModifiers modifiers =
-        step == 1 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier;
-    QTimer::singleShot(0, [modifiers] {
-      QWidget* target = QApplication::focusWidget();
-      if (!target) return;
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, modifiers);
-      QApplication::sendEvent(target, &press);
-      QKeyEvent release(QEvent::KeyRelease, Qt::Key_Tab, modifiers);
-      QApplication::sendEvent(target, &release);
-    });
-    // A key that changes nothing must not leave the test waiting: "Salir" ends it.
-    QTimer::singleShot(2000, [waiting, step, &window] {
-      if (*waiting != step) return;
-      if (auto* salir = qobject_cast<QAbstractButton*>(vc::ui::widgetOf(window, p17::OKBUTTON)))
-        salir->click();
-    });
-    return engine.QtEngine::waitEvent(window);
-  };
-  EXPECT_EQ(vc::frame::runApplication(engine), 0);
-  ASSERT_EQ(seen.size(), 3u);
-  // The first wait hands the key over; each later one sees what the one before did.
-  EXPECT_EQ(seen[0].tab, 2);
-  EXPECT_EQ(seen[0].first, "CNT");
-  EXPECT_EQ(seen[1].tab, 1);
-  EXPECT_EQ(seen[1].first, "TOTAL");  // COMPRAS's first
-  for (const Seen& s : seen) EXPECT_TRUE(s.listHasKeyboard);
 }
 
 }  // namespace
