@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "frame/program.hpp"
 #include "platform/text/text_ops.hpp"
@@ -21,6 +24,21 @@ using vc::ui::Event;
 using vc::ui::EventKind;
 using vc::ui::Window;
 
+Event press(Window& window, const std::string& equate) {
+  return {EventKind::accepted, window.number(equate)};
+}
+
+/// The name of generated declaration `n`.
+std::string variable(int n) {
+  std::string v = "V";
+  v += std::to_string(n);
+  return v;
+}
+
+std::string name(const vc::ui::Binding& rows, std::size_t row) {
+  return std::string(vc::text::clip(std::get<std::string>(rows.cell(row, 1))));
+}
+
 class TourEngine : public vc::ui::QtEngine {
  public:
   explicit TourEngine(std::string source) : source_(std::move(source)) {}
@@ -35,6 +53,7 @@ class TourEngine : public vc::ui::QtEngine {
       return press(window, ++analysisSteps_ == 1 ? "DETALLES" : "OKBUTTON");
     EXPECT_EQ(title, "Vista comparativa de Variables Globales");
     ++browseSteps;
+    if (browse) return browse(window, browseSteps);
     const vc::ui::Binding& rows = *window.control(p17::LIST).binding;
     if (browseSteps == 1) {
       lines = listLines(window, p17::LIST);
@@ -53,6 +72,9 @@ class TourEngine : public vc::ui::QtEngine {
     return source_;
   }
 
+  /// When set, plays the browse's part instead of the tour's own: the event for the
+  /// browse's wait number `step` (from 1).
+  std::function<Event(Window&, int step)> browse;
   int lines = 0;
   std::size_t rowsShown = 0;
   std::string firstByModule, firstByName;
@@ -61,12 +83,6 @@ class TourEngine : public vc::ui::QtEngine {
   int browseSteps = 0;
 
  private:
-  static Event press(Window& window, const std::string& equate) {
-    return {EventKind::accepted, window.number(equate)};
-  }
-  static std::string name(const vc::ui::Binding& rows, std::size_t row) {
-    return std::string(vc::text::clip(std::get<std::string>(rows.cell(row, 1))));
-  }
   std::string source_;
   int mainSteps_ = 0;
   int analysisSteps_ = 0;
@@ -86,6 +102,52 @@ TEST(VerResumenQtTest, BrowseBuildsOnTheRealWidgets) {
   EXPECT_EQ(engine.firstByName, "CNT");
   EXPECT_GE(engine.selectedAfterTab, 1);
   EXPECT_TRUE(engine.grabbed);
+}
+
+// Every page of the list holds as many rows as the list shows lines, the first page too,
+// so that PgDn and then PgUp come back to the same first line.
+TEST(VerResumenQtTest, EveryPageHoldsTheSameRowsAndPagingComesBack) {
+  vc::testing::TempFolder folder;
+  {
+    std::ofstream main(folder.path() / "MAIN.clw");
+    main << "  PROGRAM\r\n  MAP\r\n    MODULE('MUCHAS.CLW')\r\nMuchas  PROCEDURE\r\n    END\r\n"
+            "  END\r\n";
+    std::ofstream module(folder.path() / "MUCHAS.CLW");
+    module << "  MEMBER('MAIN.CLW')\r\n"
+              "!--- Application Global and Exported Procedure Definitions\r\n";
+    for (int i = 100; i < 200; ++i) module << "V" << i << " LONG\r\n";
+    module << "!--- end\r\n";
+  }
+  TourEngine engine((folder.path() / "MAIN.clw").string());
+  struct Page {
+    std::size_t rows;
+    std::string first;
+  };
+  std::vector<Page> seen;
+  int lines = 0;
+  const vc::ui::ScrollRequest::Step steps[] = {
+      vc::ui::ScrollRequest::Step::pageDown, vc::ui::ScrollRequest::Step::pageDown,
+      vc::ui::ScrollRequest::Step::pageUp, vc::ui::ScrollRequest::Step::pageUp};
+  engine.browse = [&](Window& window, int step) -> Event {
+    const vc::ui::Binding& rows = *window.control(p17::LIST).binding;
+    seen.push_back({rows.rowCount(), rows.rowCount() ? name(rows, 0) : ""});
+    lines = engine.listLines(window, p17::LIST);
+    if (step > static_cast<int>(std::size(steps))) return press(window, "OKBUTTON");
+    return {EventKind::scroll, p17::LIST, vc::ui::ScrollRequest{steps[step - 1]}};
+  };
+  EXPECT_EQ(vc::frame::runApplication(engine), 0);
+  ASSERT_EQ(seen.size(), 5u);
+  ASSERT_GE(lines, 5);
+  ASSERT_LT(3 * lines, 100);
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(seen[i].rows, static_cast<std::size_t>(lines));
+  }
+  EXPECT_EQ(seen[0].first, "V100");
+  EXPECT_EQ(seen[1].first, variable(100 + lines));
+  EXPECT_EQ(seen[2].first, variable(100 + 2 * lines));
+  EXPECT_EQ(seen[3].first, seen[1].first);
+  EXPECT_EQ(seen[4].first, seen[0].first);
 }
 
 }  // namespace

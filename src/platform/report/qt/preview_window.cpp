@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -137,6 +138,9 @@ PreviewWindow::PreviewWindow(const PageSet& pages, const std::string& jobName,
   if (options_.settings) options_.settings->restoreWindow(kSection, placement);
   if (options_.maximize) placement.setMaximized(true);
   showPage(1);
+  scroll_->installEventFilter(this);
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+  installEventFilter(this);
 }
 
 PreviewWindow::~PreviewWindow() = default;
@@ -158,7 +162,9 @@ void PreviewWindow::showPage(int page) {
 
 void PreviewWindow::applyZoom() {
   const double zoom = zoom_->currentData().toDouble();
-  const QSize view = scroll_->viewport()->size() - QSize(2 * kGap, 2 * kGap);
+  // The room without scroll bars, so that a fit does not change with the scroll bars
+  // that it brings or takes away.
+  const QSize view = scroll_->maximumViewportSize() - QSize(2 * kGap, 2 * kGap);
   const double inchesWide = pages_.pageWidth() / 1000.0;
   const double inchesHigh = pages_.pageHeight() / 1000.0;
   double ppi;
@@ -173,9 +179,43 @@ void PreviewWindow::applyZoom() {
   canvas_->show(current_, std::max(ppi, 4.0));
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent* event) {
-  QDialog::resizeEvent(event);
-  applyZoom();
+bool PreviewWindow::fitting() const {
+  const double zoom = zoom_->currentData().toDouble();
+  return zoom == kWholePage || zoom == kPageWidth;
+}
+
+bool PreviewWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The page view learns its size only once it is laid out and shown, and again each
+  // time the window system resizes or maximises the window: a zoom that fits follows.
+  if (watched == scroll_ && event->type() == QEvent::Resize) {
+    if (fitting()) applyZoom();
+    return false;
+  }
+  if (event->type() == QEvent::KeyPress) return turnPageByKey(*static_cast<QKeyEvent*>(event));
+  return QDialog::eventFilter(watched, event);
+}
+
+bool PreviewWindow::turnPageByKey(const QKeyEvent& key) {
+  // The paging keys turn the pages wherever the keyboard is in the preview: a page
+  // number box or a zoom list would otherwise take them for their own steps.
+  if ((key.modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) != Qt::NoModifier)
+    return false;
+  switch (key.key()) {
+    case Qt::Key_PageDown:
+      showPage(current_ + 1);
+      return true;
+    case Qt::Key_PageUp:
+      showPage(current_ - 1);
+      return true;
+    case Qt::Key_Home:
+      showPage(1);
+      return true;
+    case Qt::Key_End:
+      showPage(pages_.pageCount());
+      return true;
+    default:
+      return false;
+  }
 }
 
 void PreviewWindow::askToPrint() {

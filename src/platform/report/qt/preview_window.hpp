@@ -1,5 +1,6 @@
 // The print preview: one page at a time at the zoom the user picks (whole page, page
-// width, 50 to 200 %), paging to the first, previous, next or last page or to the number
+// width, 50 to 200 %; a fitting zoom follows the window's size), paging to the first,
+// previous, next or last page (also by Home, PgUp, PgDn and End) or to the number
 // typed, and Print, which asks where and which pages. Only the page shown is drawn. It
 // keeps its placement under "_PreviewWindow_": restored, then maximised when asked, and
 // saved when it closes.
@@ -12,6 +13,7 @@
 #include "platform/report/report_output.hpp"
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -38,11 +40,15 @@ class PreviewWindow : public QDialog {
   double pixelsPerInch() const;
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void showPage(int page);
+  /// Whether the zoom chosen fits the page to the view (whole page, page width).
+  bool fitting() const;
   void applyZoom();
+  /// PgDn, PgUp, Home and End: next, previous, first and last page.
+  bool turnPageByKey(const QKeyEvent& key);
   void askToPrint();
 
   const PageSet& pages_;

@@ -2,16 +2,19 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,6 +31,7 @@ constexpr const char* kSection = "_PreviewAskPagesWindow_";
 // The destination list holds the printers' names, then this entry; its data tells them
 // apart, since a printer could be called anything.
 constexpr int kPdfEntry = 1;
+const QString kFileDialogTitle = QStringLiteral("PDF file");
 
 }  // namespace
 
@@ -118,12 +122,34 @@ void PrintDialog::update() {
 }
 
 void PrintDialog::browse() {
-  const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("PDF file"),
-                                                      file_->text(), QStringLiteral("PDF (*.pdf)"));
-  if (!chosen.isEmpty()) file_->setText(chosen);
+  const QString chosen = QFileDialog::getSaveFileName(this, kFileDialogTitle, file_->text(),
+                                                      QStringLiteral("PDF (*.pdf)"));
+  if (chosen.isEmpty()) return;
+  // The save dialog has asked already whether an existing file may be replaced.
+  file_->setText(chosen);
+  replaceAgreed_ = chosen;
+}
+
+bool PrintDialog::mayWriteFile() {
+  if (destination_->currentData().toInt() != kPdfEntry) return true;
+  const QString path = file_->text().trimmed();
+  const QFileInfo info(path);
+  if (!info.exists() || info.isDir() || path == replaceAgreed_) return true;
+  // The same question, in the same words, as the save dialog of "Browse..." asks.
+  const QString question =
+      QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
+          .arg(info.fileName());
+  if (QMessageBox::warning(this, kFileDialogTitle, question, QMessageBox::Yes | QMessageBox::No,
+                           QMessageBox::No) != QMessageBox::Yes)
+    return false;
+  replaceAgreed_ = path;
+  return true;
 }
 
 void PrintDialog::done(int result) {
+  // A PDF file that is there already is replaced only when the user agrees; otherwise
+  // the dialog stays, for another name or for Cancel.
+  if (result == QDialog::Accepted && !mayWriteFile()) return;
   // Saved while the dialog is still up, so its real position is what is kept.
   if (options_.settings && isVisible()) {
     WidgetPlacement placement(*this, /*resizable=*/false);

@@ -1,9 +1,11 @@
 // The pages-to-print dialog of the preview: where the pages go (a printer, or a PDF file,
 // which is offered even when there is no printer) and which pages (all, a range, the
-// page shown). It keeps its position under "_PreviewAskPagesWindow_".
+// page shown). A PDF file that exists already is replaced only when the user says so.
+// It keeps its position under "_PreviewAskPagesWindow_".
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <optional>
 #include <string>
 
@@ -34,6 +36,9 @@ class PrintDialog : public QDialog {
  private:
   void browse();
   void update();
+  /// Whether the pages may go where the dialog says: true for a printer, and for a PDF
+  /// file that does not exist yet or that the user agrees to replace.
+  bool mayWriteFile();
 
   int pageCount_;
   int current_;
@@ -47,6 +52,7 @@ class PrintDialog : public QDialog {
   QSpinBox* from_;
   QSpinBox* to_;
   QPushButton* ok_;
+  QString replaceAgreed_;  // the existing file the user has agreed to replace
 };
 
 }  // namespace vc::report::qt

@@ -65,12 +65,17 @@ void WidgetPlacement::setHeight(int height) {
 }
 
 void WidgetPlacement::centre() {
+  // At pixels that the placement saved in units names again, so that a widget that was
+  // neither moved nor resized opens the next time exactly as it was.
+  if (resizable_) widget_.resize(units_.exactX(widget_.width()), units_.exactY(widget_.height()));
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect area = screen->availableGeometry();
   const QSize size = widget_.size();
-  widget_.move(std::max(area.left(), area.left() + (area.width() - size.width()) / 2),
-               std::max(area.top(), area.top() + (area.height() - size.height()) / 2));
+  const int x = std::max(area.left(), area.left() + (area.width() - size.width()) / 2);
+  const int y = std::max(area.top(), area.top() + (area.height() - size.height()) / 2);
+  widget_.move(units_.exactXWithin(x, area.left(), area.right()),
+               units_.exactYWithin(y, area.top(), area.bottom()));
 }
 
 }  // namespace vc::report::qt

@@ -28,7 +28,8 @@ class WidgetPlacement : public settings::WindowPlacement {
   void setWidth(int width) override;
   void setHeight(int height) override;
 
-  /// Puts the widget, at its present size, in the middle of the screen's free area.
+  /// Puts the widget, at its present size, in the middle of the screen's free area; the
+  /// place, and the size of a resizable widget, are ones its saved units give back.
   void centre();
 
  private:

@@ -13,6 +13,17 @@ namespace {
 // are still exact enough for the settings file.
 constexpr double kLimit = 1 << 24;
 
+/// The exact pixel of `pixels` by the conversions given, kept within [low, high].
+template <typename To, typename From>
+int exactWithin(int pixels, int low, int high, To to, From from) {
+  const int units = from(pixels);
+  for (int step : {0, 1, -1}) {
+    const int p = to(units + step);
+    if (p >= low && p <= high) return p;
+  }
+  return pixels;
+}
+
 int scaled(int value, double numerator, double denominator) {
   const double v =
       std::clamp(static_cast<double>(value) * numerator / denominator, -kLimit, kLimit);
@@ -42,6 +53,18 @@ int DialogUnits::fromPixelsX(int pixels) const {
 }
 int DialogUnits::fromPixelsY(int pixels) const {
   return scaled(pixels, 8, charHeight_);
+}
+
+int DialogUnits::exactXWithin(int pixels, int low, int high) const {
+  return exactWithin(
+      pixels, low, high, [this](int u) { return toPixelsX(u); },
+      [this](int p) { return fromPixelsX(p); });
+}
+
+int DialogUnits::exactYWithin(int pixels, int low, int high) const {
+  return exactWithin(
+      pixels, low, high, [this](int u) { return toPixelsY(u); },
+      [this](int p) { return fromPixelsY(p); });
 }
 
 }  // namespace vc::ui::qt

@@ -23,6 +23,15 @@ class DialogUnits {
   int fromPixelsX(int pixels) const;
   int fromPixelsY(int pixels) const;
 
+  /// The pixel nearest `pixels` that a whole number of units names: a window placed there
+  /// and kept in units comes back to the very same pixel.
+  int exactX(int pixels) const { return toPixelsX(fromPixelsX(pixels)); }
+  int exactY(int pixels) const { return toPixelsY(fromPixelsY(pixels)); }
+  /// As exactX and exactY, but within [low, high] where such a pixel lies there (a unit
+  /// further in when the nearest is outside); `pixels` itself when none does.
+  int exactXWithin(int pixels, int low, int high) const;
+  int exactYWithin(int pixels, int low, int high) const;
+
   int charWidth() const { return charWidth_; }
   int charHeight() const { return charHeight_; }
 

@@ -179,7 +179,9 @@ void ListControl::setScrolling(ListScrolling scrolling, int thumb) {
 
 int ListControl::pageLines() const {
   int height = this->height() - 2 * frameWidth();
-  if (horizontalHeader()->isVisible()) height -= horizontalHeader()->sizeHint().height();
+  // Whether the header is hidden, not whether it shows now: a list is filled before its
+  // window first shows, and its pages must hold as many rows then as later.
+  if (!horizontalHeader()->isHidden()) height -= horizontalHeader()->sizeHint().height();
   // Room for a horizontal scroll bar, whether or not the columns need it now: a row is
   // never half hidden under it.
   if (horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff)

@@ -199,21 +199,29 @@ QPoint QtWindow::centred() const {
   if (!screen) return {0, 0};
   const QRect area = screen->availableGeometry();
   const QSize size = widget_->frameGeometry().size();
-  return {std::max(area.left(), area.left() + (area.width() - size.width()) / 2),
-          std::max(area.top(), area.top() + (area.height() - size.height()) / 2)};
+  const int x = std::max(area.left(), area.left() + (area.width() - size.width()) / 2);
+  const int y = std::max(area.top(), area.top() + (area.height() - size.height()) / 2);
+  // At a pixel that the position saved in units names again, so that a window that was
+  // not moved opens the next time exactly where it was.
+  return {units_.exactXWithin(x, area.left(), area.right()),
+          units_.exactYWithin(y, area.top(), area.bottom())};
 }
 
 void QtWindow::keepOnScreen() {
   // A placement saved on a larger screen, or edited by hand, must not put the window
   // where no one can reach it: it is moved onto the screen it is nearest, whole if it fits
-  // and with its top left corner showing if not.
+  // and with its top left corner showing if not, at a pixel its units name exactly.
   const QRect frame = widget_->frameGeometry();
   const QScreen* screen = QGuiApplication::screenAt(frame.center());
   if (!screen) screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect area = screen->availableGeometry();
-  const int x = std::max(area.left(), std::min(frame.x(), area.right() + 1 - frame.width()));
-  const int y = std::max(area.top(), std::min(frame.y(), area.bottom() + 1 - frame.height()));
+  const int right = std::max(area.left(), area.right() + 1 - frame.width());
+  const int bottom = std::max(area.top(), area.bottom() + 1 - frame.height());
+  int x = std::clamp(frame.x(), area.left(), right);
+  int y = std::clamp(frame.y(), area.top(), bottom);
+  if (x != frame.x()) x = units_.exactXWithin(x, area.left(), right);
+  if (y != frame.y()) y = units_.exactYWithin(y, area.top(), bottom);
   if (x != frame.x() || y != frame.y()) widget_->move(x, y);
 }
 

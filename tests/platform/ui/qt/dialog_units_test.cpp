@@ -41,6 +41,37 @@ TEST(DialogUnitsTest, UnitsSurviveTheTripThroughPixels) {
     }
 }
 
+TEST(DialogUnitsTest, AnExactPixelComesBackFromItsUnits) {
+  // A window first placed at an exact pixel is saved in units that name that very pixel,
+  // so it opens the next time exactly where it was; the exact pixel is the nearest one.
+  for (int cell = 1; cell <= 30; ++cell) {
+    const DialogUnits u(cell, cell);
+    for (int p = -700; p <= 2500; ++p) {
+      const int x = u.exactX(p), y = u.exactY(p);
+      ASSERT_EQ(u.toPixelsX(u.fromPixelsX(x)), x) << cell << " " << p;
+      ASSERT_EQ(u.toPixelsY(u.fromPixelsY(y)), y) << cell << " " << p;
+      ASSERT_LE(std::abs(x - p), (cell + 7) / 8) << cell << " " << p;
+      ASSERT_LE(std::abs(y - p), (cell + 15) / 16) << cell << " " << p;
+    }
+  }
+  // Within limits (a window kept on the screen): a unit further in when the nearest
+  // exact pixel lies outside, the pixel itself when no exact one lies inside.
+  const DialogUnits u(7, 16);  // 1.75 pixels a horizontal unit
+  const struct {
+    const char* name;
+    int pixels, low, high, expected;
+  } cases[] = {
+      {"inside", 402, 0, 1000, 403},
+      {"nearest below the low end", 402, 404, 1000, 404},
+      {"nearest above the high end", 402, 0, 402, 401},
+      {"no exact pixel inside", 402, 402, 402, 402},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(u.exactXWithin(c.pixels, c.low, c.high), c.expected);
+  }
+}
+
 TEST(DialogUnitsTest, WildValuesStayWithinWidgetLimits) {
   // A damaged settings file may hold any number; no conversion may overflow.
   const DialogUnits u(7, 16);

@@ -243,6 +243,41 @@ TEST_F(QtWindowTest, WithoutAPositionTheWindowIsCentred) {
   EXPECT_LE(std::abs((frame.top() - screen.top()) - (screen.bottom() - frame.bottom())), 1);
 }
 
+// A window opened and closed without being moved opens the next time at exactly the same
+// place: the place it was given when it first showed is one that its saved position, in
+// dialog units, names again. Windows of several widths and fonts land on many places.
+TEST_F(QtWindowTest, AWindowNotMovedOpensAgainExactlyWhereItWas) {
+  std::vector<std::string> moved;
+  for (const char* face : {"Times New Roman", "Arial", "Lucida Console"})
+    for (int size : {8, 10, 12})
+      for (int width = 150; width < 162; ++width)
+        for (int height : {100, 101, 102}) {
+          WindowSpec structure = mainWindowSpec();
+          structure.font = {face, size, 400};
+          structure.at.width = width;
+          structure.at.height = height;
+          Window first(structure, engine);
+          first.open();
+          first.display();
+          const QPoint was = widgetOf(first)->pos();
+          const int x = first.x(), y = first.y();  // what the settings file keeps
+          first.close();
+          Window again(structure, engine);
+          again.open();
+          again.setX(x);
+          again.setY(y);
+          again.display();
+          const QPoint is = widgetOf(again)->pos();
+          if (is != was || again.x() != x || again.y() != y)
+            moved.push_back(std::string(face) + " " + std::to_string(size) + " " +
+                            std::to_string(width) + "x" + std::to_string(height) + ": (" +
+                            std::to_string(was.x()) + "," + std::to_string(was.y()) + ") to (" +
+                            std::to_string(is.x()) + "," + std::to_string(is.y()) + ")");
+          again.close();
+        }
+  EXPECT_EQ(moved, std::vector<std::string>{});
+}
+
 // Counts the paints a widget receives.
 class PaintCounter : public QObject {
  public:

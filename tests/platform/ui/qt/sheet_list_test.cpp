@@ -126,6 +126,59 @@ TEST_F(SheetListTest, SheetShowsItsTabsAndTheListLiesOverIt) {
   EXPECT_FALSE(sheet()->isTabEnabled(0));
 }
 
+// Ctrl+Tab and Ctrl+Shift+Tab from the list choose the next and the previous tab, as a
+// click on it would, passing over a disabled tab and wrapping round at the ends; the
+// keyboard stays in the list. From a control that is not over the sheet they do nothing.
+TEST_F(SheetListTest, CtrlTabFromTheListChoosesTheNextOrPreviousTab) {
+  window.open();
+  window.display();
+  window.select(1);
+  const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+  const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+  const struct {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int expected;  // tab chosen, from 1
+  } cases[] = {
+      {"Ctrl+Tab", Qt::Key_Tab, ctrl, 2},
+      {"Ctrl+Shift+Tab", Qt::Key_Tab, ctrlShift, 1},
+      {"Ctrl+Shift+Tab as Backtab", Qt::Key_Backtab, ctrlShift, 2},
+      {"Ctrl+Tab wraps round", Qt::Key_Tab, ctrl, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTimer::singleShot(0, [&] { QTest::keyClick(list(), c.key, c.modifiers); });
+    const Event e = engine.waitEvent(window);
+    EXPECT_EQ(e.kind, EventKind::newSelection);
+    EXPECT_EQ(e.control, 4);
+    ASSERT_NE(e.as<TabChosen>(), nullptr);
+    EXPECT_EQ(e.as<TabChosen>()->index, c.expected);
+    EXPECT_EQ(e.as<TabChosen>()->tab, c.expected == 1 ? 5 : 6);
+    EXPECT_EQ(window.control(4).sheet().choice, c.expected);
+    EXPECT_EQ(sheet()->currentIndex(), c.expected - 1);
+    EXPECT_EQ(QApplication::focusWidget(), list());
+  }
+
+  // With the second tab disabled, Ctrl+Tab comes back to the first; from the button
+  // below the sheet it does nothing at all, and the click that follows is the next event.
+  window.disable(6);
+  QTimer::singleShot(0, [&] { QTest::keyClick(list(), Qt::Key_Tab, ctrl); });
+  Event e = engine.waitEvent(window);
+  ASSERT_NE(e.as<TabChosen>(), nullptr);
+  EXPECT_EQ(e.as<TabChosen>()->index, 1);
+  window.enable(6);
+  window.select(2);
+  QTimer::singleShot(0, [&] {
+    QTest::keyClick(widgetOf(window, 2), Qt::Key_Tab, ctrl);
+    vc::ui::testing::click(window, 2);
+  });
+  e = engine.waitEvent(window);
+  EXPECT_EQ(e.kind, EventKind::accepted);
+  EXPECT_EQ(e.control, 2);
+  EXPECT_EQ(window.control(4).sheet().choice, 1);
+}
+
 TEST_F(SheetListTest, ColourColumnPaintsEachCellFromItsFields) {
   window.open();
   window.display();
