@@ -9,13 +9,14 @@
 #include <thread>
 #include <vector>
 
+#include "platform/files/canonical_path.hpp"
 #include "platform/files/fault_points.hpp"
-#include "platform/files/open_file_registry.hpp"
 #include "platform/files/sqlite/journal_mode.hpp"
 #include "platform/files/sqlite/key_cursor.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
 #include "platform/files/sqlite/stream_writer.hpp"
 #include "platform/files/sqlite/table_schema.hpp"
+#include "platform/files/table_guard.hpp"
 #include "platform/files/table_view.hpp"
 #include "platform/os/file_name.hpp"
 #include "platform/os/os.hpp"
@@ -56,15 +57,9 @@ FileStatus openConnection(const TableSchema& schema, const std::string& path, bo
   if (rc != SQLITE_OK) return sqlite::statusOf(db, rc);
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, recoverSeconds * 1000);
-  // The first read takes the file's lock. A REMOVE that held the lock before it deletes
-  // the file, after emptying it: then this connection has a file that is gone, and the
-  // open goes on as if it had come after the REMOVE.
+  // The opening's hold keeps a REMOVE from deleting the file from now on (TableGuard).
   if ((rc = sqlite::exec(db, "PRAGMA schema_version")) != SQLITE_OK) {
     return sqlite::openFailure(db, rc);
-  }
-  int moved = 0;
-  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
-    return FileStatus::of(FileError::fileNotFound);
   }
   // An analysis adds its rows in key orders unrelated to the order of addition; a page
   // cache large enough for both keys' working set keeps those inserts off the disk. A
@@ -126,12 +121,15 @@ struct KeyedTable::Open {
     if (settler.joinable()) settler.join();
   }
 
+  // Declared first, so that it ends last: after the connection, which may hold locks of
+  // the database engine on the file.
+  TableGuard guard;
   Connection connection;
   sqlite::StreamWriter writer;
   Statement erase;
   Statement count;
   sqlite::KeyCursor cursor;
-  std::string canonical;  // the path this opening counts under in the process's registry
+  std::string canonical;  // the path the helper thread opens the file by
   sqlite::Journal journal = sqlite::Journal::inMemory;
   // Copies a committed change from the log into the file on a connection of its own,
   // while the opening goes on (commitAtomic).
@@ -194,17 +192,20 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   const AccessMode mode = accessModeOf(openMode);
   if (FileStatus st = os().checkAccess(resolved.path, mode); !st.ok()) return st;
   const bool readOnly = mode == AccessMode::readOnly;
-  const std::string canonical = canonicalPath(resolved.path);
-  const bool alone =
-      !OpenFileRegistry::isOpen(canonical) && !os().lockedByOtherProcess(resolved.path);
+  auto opening = std::make_unique<Open>(layout_, record_, [this] { stopReads(); });
+  // Held before the database engine opens the file: from then on no REMOVE deletes it,
+  // and one that deleted it just before leaves the name free, so that it is created anew.
+  if (FileStatus st = opening->guard.hold(resolved.path); !st.ok()) return st;
+  const bool alone = opening->guard.alone();
   const sqlite::Journal journal = sqlite::journalFor(resolved.path);
   if (!readOnly && alone && journal == sqlite::Journal::inMemory) {
-    // Not examined: when the file cannot be made a plain one, the open below says why.
+    // A table left in write-ahead form by a program that was stopped before its close
+    // could not be written here. Not examined: when the file cannot be made a plain one,
+    // the open below says why.
     (void)sqlite::leaveWriteAheadMode(resolved.path);
   }
 
   const TableSchema schema(layout_);
-  auto opening = std::make_unique<Open>(layout_, record_, [this] { stopReads(); });
   FileStatus st = openConnection(schema, resolved.path, readOnly, journal, recoverSeconds_,
                                  opening->connection);
   if (!st.ok()) return st;
@@ -217,9 +218,8 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   if (st = opening->writer.prepare(db, journal); !st.ok()) return st;
   if (st = opening->cursor.prepare(db); !st.ok()) return st;
 
-  opening->canonical = canonical;
+  opening->canonical = canonicalPath(resolved.path);
   opening->journal = journal;
-  OpenFileRegistry::opened(opening->canonical);
   open_ = std::move(opening);
   error_ = FileError::none;
   return {};
@@ -228,9 +228,10 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
 FileStatus KeyedTable::create() {
   const ResolvedName resolved = resolveFileName(fileName_);
   if (!resolved.status.ok()) return resolved.status;
-  // A link that points nowhere stands under the name, but the file it names is missing.
+  // Made under the name itself: a link that points nowhere is in the way, and the table
+  // is never made at a place the link names.
   if (!resolved.exists || os().stat(resolved.path) == PathKind::missing) {
-    if (FileStatus st = os().create(resolved.path); !st.ok()) return st;
+    if (FileStatus st = os().createNew(resolved.path); !st.ok()) return st;
   }
   if (const PathKind kind = os().stat(resolved.path); kind != PathKind::file) {
     return notARegularFile(kind);
@@ -255,8 +256,22 @@ void KeyedTable::close() {
     if (view->cursor_) view->cursor_->release();
   }
   open_->writer.release();
-  OpenFileRegistry::closed(open_->canonical);
+  leaveWriteAheadLogIfLast();
   open_.reset();
+}
+
+void KeyedTable::leaveWriteAheadLogIfLast() {
+  sqlite3* db = open_->connection.db;
+  if (open_->journal != sqlite::Journal::writeAheadLog || sqlite3_db_readonly(db, "main") != 0 ||
+      !open_->guard.alone()) {
+    return;
+  }
+  // The last opening anywhere leaves the file a plain one with no side files, so that a
+  // user who may only read it, in a folder where no log could be made, can open it. Not
+  // examined: an opening that came meanwhile keeps the log, and a later close ends it.
+  stopReads();
+  sqlite3_busy_timeout(db, 0);
+  (void)sqlite::exec(db, "PRAGMA journal_mode=DELETE");
 }
 
 FileStatus KeyedTable::sendOption(std::string_view option) {
@@ -291,13 +306,10 @@ FileStatus KeyedTable::remove() {
   const ResolvedName resolved = resolveFileName(fileName_);
   if (!resolved.status.ok()) return resolved.status;
   if (!resolved.exists) return FileStatus::of(FileError::fileNotFound);
-  if (const PathKind kind = os().stat(resolved.path); kind != PathKind::file) {
-    return kind == PathKind::missing ? FileStatus::of(FileError::fileNotFound)
-                                     : notARegularFile(kind);
-  }
-  // Refused while an opening of this process has the file, as a system that locks open
-  // files does; another process's opening is seen by its lock.
-  if (OpenFileRegistry::isOpen(canonicalPath(resolved.path))) {
+  // Refused while an opening of this process holds the file, as a system that locks open
+  // files does; another process's opening is seen by its hold. A link is removed by
+  // itself, whoever has the file it names.
+  if (!os().isLink(resolved.path) && TableGuard::heldHere(resolved.path)) {
     return FileStatus::of(FileError::accessDenied);
   }
   return os().removeUnlessLocked(resolved.path, sideFilesOf(resolved.path));
