@@ -29,7 +29,13 @@ class NobodyChild {
       std::string report;
       int status = 120;
       if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) {
-        status = body(report);
+        // Nothing may leave the child but its status: an exception would have it run the
+        // rest of the test program as the other user.
+        try {
+          status = body(report);
+        } catch (...) {
+          status = 122;
+        }
       }
       for (std::size_t done = 0; done < report.size();) {
         const ssize_t n = ::write(out[1], report.data() + done, report.size() - done);
@@ -46,7 +52,8 @@ class NobodyChild {
   NobodyChild& operator=(const NobodyChild&) = delete;
 
   /// Waits for the child to end: its exit status (body's answer; 120 when it could not
-  /// drop privileges; -1 when it died or never started) and the string.
+  /// drop privileges; 122 when body threw; -1 when it died or never started) and the
+  /// string.
   std::pair<int, std::string> finish() {
     if (pid_ <= 0) return {status_, report_};
     char buf[512];
