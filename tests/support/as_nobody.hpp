@@ -16,36 +16,68 @@ namespace vc::testing {
 /// The user and group the child takes (nobody, nogroup).
 inline constexpr uid_t kNobody = 65534;
 
-/// Runs body in a forked child that has become user and group kNobody; body writes what
-/// the test should see into its string. The answer is the child's exit status (body's
-/// answer; 120 when it could not drop privileges; -1 when it died) and that string.
-inline std::pair<int, std::string> runAsNobody(const std::function<int(std::string&)>& body) {
-  int out[2];
-  if (::pipe(out) != 0) return {-1, "no pipe"};
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(out[0]);
-    std::string report;
-    int status = 120;
-    if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) {
-      status = body(report);
+/// A forked child that has become user and group kNobody and runs body while the test
+/// goes on; body writes what the test should see into its string.
+class NobodyChild {
+ public:
+  explicit NobodyChild(const std::function<int(std::string&)>& body) {
+    int out[2];
+    if (::pipe(out) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(out[0]);
+      std::string report;
+      int status = 120;
+      if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) {
+        // Nothing may leave the child but its status: an exception would have it run the
+        // rest of the test program as the other user.
+        try {
+          status = body(report);
+        } catch (...) {
+          status = 122;
+        }
+      }
+      for (std::size_t done = 0; done < report.size();) {
+        const ssize_t n = ::write(out[1], report.data() + done, report.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+      }
+      ::_exit(status);
     }
-    for (std::size_t done = 0; done < report.size();) {
-      const ssize_t n = ::write(out[1], report.data() + done, report.size() - done);
-      if (n <= 0) break;
-      done += static_cast<std::size_t>(n);
-    }
-    ::_exit(status);
+    ::close(out[1]);
+    out_ = out[0];
   }
-  ::close(out[1]);
-  std::string report;
-  char buf[512];
-  ssize_t n;
-  while ((n = ::read(out[0], buf, sizeof buf)) > 0) report.append(buf, static_cast<std::size_t>(n));
-  ::close(out[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, report};
+  ~NobodyChild() { (void)finish(); }
+  NobodyChild(const NobodyChild&) = delete;
+  NobodyChild& operator=(const NobodyChild&) = delete;
+
+  /// Waits for the child to end: its exit status (body's answer; 120 when it could not
+  /// drop privileges; 122 when body threw; -1 when it died or never started) and the
+  /// string.
+  std::pair<int, std::string> finish() {
+    if (pid_ <= 0) return {status_, report_};
+    char buf[512];
+    ssize_t n;
+    while ((n = ::read(out_, buf, sizeof buf)) > 0)
+      report_.append(buf, static_cast<std::size_t>(n));
+    ::close(out_);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return {status_, report_};
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  int status_ = -1;
+  std::string report_;
+};
+
+/// Runs body in a forked child that has become user and group kNobody and waits for it.
+inline std::pair<int, std::string> runAsNobody(const std::function<int(std::string&)>& body) {
+  return NobodyChild(body).finish();
 }
 
 }  // namespace vc::testing

@@ -24,71 +24,21 @@
 #include "support/program_fixture.hpp"
 #include "support/temp_folder.hpp"
 #include "views/analysis_window.hpp"
+#include "whole_analysis.hpp"
 
 namespace vc::views {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::analyse;
+using testing::Analysis;
+using testing::kFatal;
+using testing::kModuleSource;
+using testing::mainSourceNaming;
+using testing::namesIn;
 using vc::testing::TempFolder;
 using vc::ui::ScriptedEngine;
 using vc::ui::Window;
-
-constexpr const char* kFatal = "  Press OK to end this application";
-
-std::string mainSourceNaming(const std::vector<std::string>& modules) {
-  std::string text = "  PROGRAM\r\n  MAP\r\n";
-  for (const std::string& m : modules) {
-    text += "    MODULE('" + m + ".CLW')\r\nProc PROCEDURE\r\n    END\r\n";
-  }
-  return text + "  END\r\n  CODE\r\n";
-}
-
-const std::string kModuleSource =
-    "!--- Application Global and Exported Procedure Definitions ----\r\n"
-    "GLO:A   LONG\r\n"
-    "GLO:B   STRING(20),EXTERNAL\r\n"
-    "!--- fin\r\n";
-
-std::vector<std::string> namesIn(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-/// What one analysis of `mainSource` showed: the boxes as "caption: text", the exit
-/// status, and the list's lines as "name locales externals".
-struct Analysis {
-  std::vector<std::string> messages;
-  int status = 0;
-  std::vector<std::string> list;
-};
-
-/// Runs the program: chooses mainSource, analyses it, acknowledges `boxes` messages and,
-/// when the program goes on, reads the list and leaves.
-Analysis analyse(const std::string& mainSource, int boxes, bool goesOn) {
-  ScriptedEngine engine;
-  Analysis out;
-  engine.press("BOTON1").chooseFile(mainSource).press("ANALIZAR");
-  for (int i = 0; i < boxes; ++i) engine.acknowledge();
-  if (goesOn) {
-    engine
-        .inspect([&](Window& w) {
-          const vc::ui::Binding* src = w.control(p7::LIST1).binding;
-          for (std::size_t r = 0; src && r < src->rowCount(); ++r) {
-            out.list.push_back(std::string(text::clip(std::get<std::string>(src->cell(r, 0)))) +
-                               " " + std::to_string(std::get<long long>(src->cell(r, 1))) + " " +
-                               std::to_string(std::get<long long>(src->cell(r, 2))));
-          }
-        })
-        .press("OKBUTTON")
-        .press("OKBUTTON");
-  }
-  out.status = vc::testing::run(engine);
-  for (const auto& m : engine.messages()) out.messages.push_back(m.caption + ": " + m.text);
-  EXPECT_TRUE(engine.scriptDone());
-  return out;
-}
 
 struct OddCase {
   const char* name;

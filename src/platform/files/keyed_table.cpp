@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/files/canonical_path.hpp"
 #include "platform/files/fault_points.hpp"
-#include "platform/files/open_file_registry.hpp"
 #include "platform/files/sqlite/journal_mode.hpp"
 #include "platform/files/sqlite/journal_vfs.hpp"
 #include "platform/files/sqlite/key_cursor.hpp"
@@ -18,6 +18,7 @@
 #include "platform/files/sqlite/sqlite_support.hpp"
 #include "platform/files/sqlite/stream_writer.hpp"
 #include "platform/files/sqlite/table_schema.hpp"
+#include "platform/files/table_guard.hpp"
 #include "platform/files/table_view.hpp"
 #include "platform/os/file_name.hpp"
 #include "platform/os/os.hpp"
@@ -66,16 +67,10 @@ int connect(const std::string& path, bool readOnly, sqlite::Journal journal, int
 /// becomes the table with its keys; any other file must have the layout and sound keys.
 FileStatus openConnection(const TableSchema& schema, const std::string& path, bool readOnly,
                           sqlite::Journal journal, int recoverSeconds, Connection& connection) {
-  // The first read takes the file's lock. A REMOVE that held the lock before it deletes
-  // the file, after emptying it: then this connection has a file that is gone, and the
-  // open goes on as if it had come after the REMOVE.
+  // The opening's hold keeps a REMOVE from deleting the file from now on (TableGuard).
   int rc = connect(path, readOnly, journal, recoverSeconds, connection);
   sqlite3* db = connection.db;
   if (rc != SQLITE_OK) return sqlite::openFailure(db, rc);
-  int moved = 0;
-  if (sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved) {
-    return FileStatus::of(FileError::fileNotFound);
-  }
   // An analysis adds its rows in key orders unrelated to the order of addition; a page
   // cache large enough for both keys' working set keeps those inserts off the disk. A
   // refusal only costs speed.
@@ -136,12 +131,15 @@ struct KeyedTable::Open {
     if (settler.joinable()) settler.join();
   }
 
+  // Declared first, so that it ends last: after the connection, which may hold locks of
+  // the database engine on the file.
+  TableGuard guard;
   Connection connection;
   sqlite::StreamWriter writer;
   Statement erase;
   Statement count;
   sqlite::KeyCursor cursor;
-  std::string canonical;  // the path this opening counts under in the process's registry
+  std::string canonical;  // the path the helper thread opens the file by
   sqlite::Journal journal = sqlite::Journal::none;
   // Copies a committed change from the log into the file on a connection of its own,
   // while the opening goes on (commitAtomic).
@@ -203,13 +201,16 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   const AccessMode mode = accessModeOf(openMode);
   if (FileStatus st = os().checkAccess(resolved.path, mode); !st.ok()) return st;
   const bool readOnly = mode == AccessMode::readOnly;
-  const std::string canonical = canonicalPath(resolved.path);
-  const bool alone =
-      !OpenFileRegistry::isOpen(canonical) && !os().lockedByOtherProcess(resolved.path);
+  auto opening = std::make_unique<Open>(layout_, record_, [this] { stopReads(); });
+  // Held before the database engine opens the file: from then on no REMOVE deletes it,
+  // and one that deleted it just before leaves the name free, so that it is created anew.
+  if (FileStatus st = opening->guard.hold(resolved.path); !st.ok()) return st;
+  const bool alone = opening->guard.alone();
   const sqlite::Journal journal = sqlite::journalFor(resolved.path);
-  // Without the log beside it, a file in write-ahead form can be neither written nor read;
-  // one that may be written is made a plain file, also for an opening that will only
-  // read it because no journal can be kept for it.
+  // Without the log beside it, a file in write-ahead form (left so by a program that was
+  // stopped before its close) can be neither written nor read; one that may be written is
+  // made a plain file, also for an opening that will only read it because no journal can be
+  // kept for it.
   if (alone && journal != sqlite::Journal::writeAheadLog &&
       (!readOnly || os().checkAccess(resolved.path, AccessMode::readWrite).ok())) {
     // Not examined: when the file cannot be made a plain one, the open below says why.
@@ -217,7 +218,6 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   }
 
   const TableSchema schema(layout_);
-  auto opening = std::make_unique<Open>(layout_, record_, [this] { stopReads(); });
   FileStatus st = openConnection(schema, resolved.path, readOnly, journal, recoverSeconds_,
                                  opening->connection);
   if (!st.ok()) return st;
@@ -230,9 +230,8 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   if (st = opening->writer.prepare(db, journal); !st.ok()) return st;
   if (st = opening->cursor.prepare(db); !st.ok()) return st;
 
-  opening->canonical = canonical;
+  opening->canonical = canonicalPath(resolved.path);
   opening->journal = journal;
-  OpenFileRegistry::opened(opening->canonical);
   open_ = std::move(opening);
   error_ = FileError::none;
   return {};
@@ -241,9 +240,10 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
 FileStatus KeyedTable::create() {
   const ResolvedName resolved = resolveFileName(fileName_);
   if (!resolved.status.ok()) return resolved.status;
-  // A link that points nowhere stands under the name, but the file it names is missing.
+  // Made under the name itself: a link that points nowhere is in the way, and the table
+  // is never made at a place the link names.
   if (!resolved.exists || os().stat(resolved.path) == PathKind::missing) {
-    if (FileStatus st = os().create(resolved.path); !st.ok()) return st;
+    if (FileStatus st = os().createNew(resolved.path); !st.ok()) return st;
   }
   if (const PathKind kind = os().stat(resolved.path); kind != PathKind::file) {
     return notARegularFile(kind);
@@ -268,8 +268,22 @@ void KeyedTable::close() {
     if (view->cursor_) view->cursor_->release();
   }
   open_->writer.release();
-  OpenFileRegistry::closed(open_->canonical);
+  leaveWriteAheadLogIfLast();
   open_.reset();
+}
+
+void KeyedTable::leaveWriteAheadLogIfLast() {
+  sqlite3* db = open_->connection.db;
+  if (open_->journal != sqlite::Journal::writeAheadLog || sqlite3_db_readonly(db, "main") != 0 ||
+      !open_->guard.alone()) {
+    return;
+  }
+  // The last opening anywhere leaves the file a plain one with no side files, so that a
+  // user who may only read it, in a folder where no log could be made, can open it. Not
+  // examined: an opening that came meanwhile keeps the log, and a later close ends it.
+  stopReads();
+  sqlite3_busy_timeout(db, 0);
+  (void)sqlite::exec(db, "PRAGMA journal_mode=DELETE");
 }
 
 FileStatus KeyedTable::sendOption(std::string_view option) {
@@ -306,18 +320,16 @@ FileStatus KeyedTable::remove() {
   const ResolvedName resolved = resolveFileName(fileName_);
   if (!resolved.status.ok()) return resolved.status;
   if (!resolved.exists) return FileStatus::of(FileError::fileNotFound);
-  if (const PathKind kind = os().stat(resolved.path); kind != PathKind::file) {
-    return kind == PathKind::missing ? FileStatus::of(FileError::fileNotFound)
-                                     : notARegularFile(kind);
-  }
-  // Refused while an opening of this process has the file, as a system that locks open
-  // files does; another process's opening is seen by its lock.
-  if (OpenFileRegistry::isOpen(canonicalPath(resolved.path))) {
-    return FileStatus::of(FileError::accessDenied);
-  }
+  // Refused while an opening of this process holds the file, as a system that locks open
+  // files does; another process's opening is seen by its hold. A link is removed by
+  // itself, whoever has the file it names.
+  const bool link = os().isLink(resolved.path);
+  if (!link && TableGuard::heldHere(resolved.path)) return FileStatus::of(FileError::accessDenied);
   // A journal this user keeps for the file elsewhere goes with it: the journal's name
-  // ties it to this very file, which is known only while the file is there.
-  const std::optional<sqlite::FileIdentity> identity = sqlite::identityOf(resolved.path);
+  // ties it to this very file, which is known only while the file is there. The file a
+  // link names keeps its own.
+  const std::optional<sqlite::FileIdentity> identity =
+      link ? std::nullopt : sqlite::identityOf(resolved.path);
   FileStatus st = os().removeUnlessLocked(resolved.path, sideFilesOf(resolved.path));
   if (st.ok() && identity) sqlite::forgetPrivateJournal(*identity);
   return st;

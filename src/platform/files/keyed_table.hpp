@@ -66,10 +66,11 @@ class KeyedTable : public FileDriver {
   /// Recreates missing or altered key definitions and rebuilds every key from the rows.
   FileStatus rebuildKeys() override;
   std::string name() const override { return fileName_; }
-  /// REMOVE: deletes the file and its journal files. Refused with 5 while any declaration
-  /// in this process or another process has the file open, or when the file or its
-  /// folder may not be changed; then nothing is deleted. An opening that began meanwhile
-  /// finds the file gone (2), as if it had come after.
+  /// REMOVE: deletes the file, then its journal files. Refused with 5 while any
+  /// declaration in this process or another process has the file open, or when the file
+  /// or any of them may not be deleted or written; then nothing is deleted. A symbolic
+  /// link under the name is deleted itself, never what it points at. An opening that
+  /// began meanwhile finds the file gone (2), as if it had come after.
   FileStatus remove();
 
   // Bulk changes.
@@ -180,6 +181,8 @@ class KeyedTable : public FileDriver {
   void stopReads();
   /// Makes this opening's own changes of a stream readable to its cursors and views.
   void beforeRead();
+  /// At the close of the last opening of the file anywhere, ends write-ahead logging.
+  void leaveWriteAheadLogIfLast();
   /// Prepares a view's cursor on this opening.
   FileStatus prepareCursor(sqlite::KeyCursor& cursor);
 

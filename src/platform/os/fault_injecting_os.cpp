@@ -35,6 +35,12 @@ void FaultInjectingOs::lockByOtherProcess(const std::string& name) {
   locked_.push_back(name);
 }
 
+void FaultInjectingOs::beforeNext(Call call, const std::string& name,
+                                  std::function<void()> meanwhile) {
+  std::lock_guard guard(lock_);
+  meanwhile_[{call, name}] = std::move(meanwhile);
+}
+
 int FaultInjectingOs::calls(Call call, const std::string& name) const {
   std::lock_guard guard(lock_);
   const auto it = calls_.find({call, name});
@@ -43,6 +49,15 @@ int FaultInjectingOs::calls(Call call, const std::string& name) const {
 
 FileError FaultInjectingOs::injected(Call call, const std::string& path) {
   const std::pair<Call, std::string> key{call, lastComponent(path)};
+  std::function<void()> meanwhile;
+  {
+    std::lock_guard guard(lock_);
+    if (const auto it = meanwhile_.find(key); it != meanwhile_.end()) {
+      meanwhile = std::move(it->second);
+      meanwhile_.erase(it);
+    }
+  }
+  if (meanwhile) meanwhile();
   std::lock_guard guard(lock_);
   ++calls_[key];
   const auto it = rules_.find(key);
@@ -71,14 +86,21 @@ FileStatus FaultInjectingOs::create(const std::string& path) {
   return real_.create(path);
 }
 
-long FaultInjectingOs::read(int fd, char* buffer, std::size_t n, std::uint64_t offset) {
-  std::string path;
-  {
-    std::lock_guard guard(lock_);
-    const auto it = descriptors_.find(fd);
-    if (it != descriptors_.end()) path = it->second;
+FileStatus FaultInjectingOs::createNew(const std::string& path) {
+  if (const FileError e = injected(Call::create, path); e != FileError::none) {
+    return FileStatus::of(e);
   }
-  if (injected(Call::read, path) != FileError::none) return -1;
+  return real_.createNew(path);
+}
+
+std::string FaultInjectingOs::pathOf(int fd) const {
+  std::lock_guard guard(lock_);
+  const auto it = descriptors_.find(fd);
+  return it == descriptors_.end() ? std::string() : it->second;
+}
+
+long FaultInjectingOs::read(int fd, char* buffer, std::size_t n, std::uint64_t offset) {
+  if (injected(Call::read, pathOf(fd)) != FileError::none) return -1;
   return real_.read(fd, buffer, n, offset);
 }
 
@@ -122,14 +144,20 @@ FileStatus FaultInjectingOs::removeUnlessLocked(const std::string& path,
   return real_.removeUnlessLocked(path, sideFiles);
 }
 
-bool FaultInjectingOs::lockedByOtherProcess(const std::string& path) {
-  {
-    std::lock_guard guard(lock_);
-    if (std::find(locked_.begin(), locked_.end(), lastComponent(path)) != locked_.end()) {
-      return true;
-    }
+FileStatus FaultInjectingOs::holdShared(int fd, std::chrono::milliseconds wait) {
+  if (const FileError e = injected(Call::hold, pathOf(fd)); e != FileError::none) {
+    return FileStatus::of(e);
   }
-  return real_.lockedByOtherProcess(path);
+  return real_.holdShared(fd, wait);
+}
+
+bool FaultInjectingOs::heldByOthers(int fd) {
+  return lockedByOtherProcess(pathOf(fd)) || real_.heldByOthers(fd);
+}
+
+bool FaultInjectingOs::lockedByOtherProcess(const std::string& path) const {
+  std::lock_guard guard(lock_);
+  return std::find(locked_.begin(), locked_.end(), lastComponent(path)) != locked_.end();
 }
 
 }  // namespace vc::files

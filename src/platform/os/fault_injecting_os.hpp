@@ -3,6 +3,7 @@
 // another program can be shown by a test that runs as root.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -21,9 +22,10 @@ class FaultInjectingOs : public Os {
     read,
     checkReadWrite,
     checkReadOnly,
-    remove,      // also the emptying of a database file
+    remove,      // also the removal of a database file with its side files
     listFolder,  // by the folder's last component
-    changeFolder
+    changeFolder,
+    hold  // an opening's shared hold, by the name its descriptor was opened under
   };
 
   FaultInjectingOs();
@@ -35,13 +37,18 @@ class FaultInjectingOs : public Os {
   /// The file refuses writing, as a read-only file does: opening and checking for reading
   /// and writing give 5.
   void makeReadOnly(const std::string& name);
-  /// lockedByOtherProcess answers yes for the file.
+  /// From now on the file is held by another process: heldByOthers answers yes for it and
+  /// its removal is refused.
   void lockByOtherProcess(const std::string& name);
+  /// The next `call` on the file runs `meanwhile` first, once: what another process does
+  /// between two steps of the caller.
+  void beforeNext(Call call, const std::string& name, std::function<void()> meanwhile);
   /// How often `call` was made on the file, refused or not.
   int calls(Call call, const std::string& name) const;
 
   OsOpen open(const std::string& path, AccessMode mode) override;
   FileStatus create(const std::string& path) override;
+  FileStatus createNew(const std::string& path) override;
   long read(int fd, char* buffer, std::size_t n, std::uint64_t offset) override;
   FileStatus writeDurably(int fd, const char* bytes, std::size_t n, std::uint64_t offset) override {
     return real_.writeDurably(fd, bytes, n, offset);
@@ -49,6 +56,7 @@ class FaultInjectingOs : public Os {
   void close(int fd) override;
   FileStatus checkAccess(const std::string& path, AccessMode mode) override;
   PathKind stat(const std::string& path) override { return real_.stat(path); }
+  bool isLink(const std::string& path) override { return real_.isLink(path); }
   std::optional<FileStamp> folderStamp(const std::string& folder) override {
     return real_.folderStamp(folder);
   }
@@ -58,7 +66,11 @@ class FaultInjectingOs : public Os {
   bool canChangeFolder(const std::string& folder) override;
   std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
   FileStatus remove(const std::string& path) override;
-  bool lockedByOtherProcess(const std::string& path) override;
+  FileStatus holdShared(int fd, std::chrono::milliseconds wait) override;
+  bool heldByOthers(int fd) override;
+  std::optional<FileStamp> stampIfStillNamed(int fd, const std::string& path) override {
+    return real_.stampIfStillNamed(fd, path);
+  }
   FileStatus removeUnlessLocked(const std::string& path,
                                 const std::vector<std::string>& sideFiles) override;
 
@@ -69,11 +81,15 @@ class FaultInjectingOs : public Os {
   };
   /// Counts the call and answers the error of a rule that still applies, if any.
   FileError injected(Call call, const std::string& path);
+  /// The path a descriptor of this seam was opened under; empty for any other.
+  std::string pathOf(int fd) const;
+  bool lockedByOtherProcess(const std::string& path) const;
 
   Os& real_;
   mutable std::mutex lock_;
   std::map<std::pair<Call, std::string>, Rule> rules_;
   std::map<std::pair<Call, std::string>, int> calls_;
+  std::map<std::pair<Call, std::string>, std::function<void()>> meanwhile_;
   std::map<int, std::string> descriptors_;
   std::vector<std::string> locked_;
 };

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 namespace vc::files {
 namespace {
@@ -23,6 +24,9 @@ std::atomic<Os*> current{nullptr};
 // the shared range after them, from the 1 GiB mark.
 constexpr off_t kLockRangeStart = 0x40000000;
 constexpr off_t kLockRangeLength = 2 + 510;
+// The byte of the openings' holds: past the engine's range, on the page the engine
+// never uses.
+constexpr off_t kHoldByte = kLockRangeStart + 1024;
 
 PathKind kindOf(const struct stat& st) {
   if (S_ISREG(st.st_mode)) return PathKind::file;
@@ -63,6 +67,21 @@ struct flock lockRange(short type) {
   return range;
 }
 
+struct flock holdRange(short type) {
+  struct flock range {};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = kHoldByte;
+  range.l_len = 1;
+  return range;
+}
+
+/// Takes the hold through fd without waiting: true when taken.
+bool takeHold(int fd, short type) {
+  struct flock range = holdRange(type);
+  return ::fcntl(fd, F_OFD_SETLK, &range) == 0;
+}
+
 FileStamp stampOf(const struct stat& st) {
   return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
                    static_cast<std::uint64_t>(st.st_size),
@@ -74,6 +93,43 @@ std::string folderOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+/// Whether this user may delete the entry `entry` (as lstat saw it) from folder: the
+/// folder may be written and entered, and where the folder lets only owners delete
+/// (its sticky bit), the user owns the entry or the folder, or is the superuser.
+bool mayDelete(const std::string& folder, const struct stat& entry) {
+  if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) return false;
+  struct stat dir {};
+  if (::stat(folder.c_str(), &dir) != 0) return false;
+  if ((dir.st_mode & S_ISVTX) == 0) return true;
+  const uid_t me = ::geteuid();
+  return me == 0 || entry.st_uid == me || dir.st_uid == me;
+}
+
+/// Whether each side file that stands may be deleted with the file: a missing one is
+/// nothing to delete; a folder under such a name could not be.
+bool sideFilesMayGo(const std::string& folder, const std::vector<std::string>& sideFiles) {
+  for (const std::string& side : sideFiles) {
+    struct stat st {};
+    if (::lstat(side.c_str(), &st) != 0) {
+      if (errno == ENOENT) continue;
+      return false;
+    }
+    if (S_ISDIR(st.st_mode) || !mayDelete(folder, st)) return false;
+  }
+  return true;
+}
+
+/// Deletes the side files that stand; the answer is the first failure.
+FileStatus deleteSideFiles(const std::vector<std::string>& sideFiles) {
+  FileStatus status;
+  for (const std::string& side : sideFiles) {
+    if (::unlink(side.c_str()) != 0 && errno != ENOENT && status.ok()) {
+      status = statusFromErrno(errno);
+    }
+  }
+  return status;
 }
 
 }  // namespace
@@ -130,6 +186,22 @@ FileStatus PosixOs::create(const std::string& path) {
   return {};
 }
 
+FileStatus PosixOs::createNew(const std::string& path) {
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (fd >= 0) {
+    ::close(fd);
+    return {};
+  }
+  const int err = errno;
+  struct stat st {};
+  if (err == EEXIST && ::lstat(path.c_str(), &st) == 0) {
+    if (S_ISREG(st.st_mode)) return {};
+    if (S_ISDIR(st.st_mode)) return notARegularFile(PathKind::folder);
+  }
+  return statusFromErrno(err);
+}
+
 long PosixOs::read(int fd, char* buffer, std::size_t n, std::uint64_t offset) {
   std::size_t done = 0;
   while (done < n) {
@@ -172,6 +244,11 @@ PathKind PosixOs::stat(const std::string& path) {
   return kindOf(st);
 }
 
+bool PosixOs::isLink(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 std::optional<FileStamp> PosixOs::folderStamp(const std::string& folder) {
   struct stat st {};
   if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
@@ -208,37 +285,72 @@ FileStatus PosixOs::remove(const std::string& path) {
   return {};
 }
 
-bool PosixOs::lockedByOtherProcess(const std::string& path) {
-  const OsOpen opened = openRegular(path, O_RDONLY);
-  if (opened.fd < 0) return false;
-  struct flock probe = lockRange(F_WRLCK);
-  const bool locked = ::fcntl(opened.fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-  ::close(opened.fd);
-  return locked;
+FileStatus PosixOs::holdShared(int fd, std::chrono::milliseconds wait) {
+  // A removal holds the file only while it deletes it, so a short poll outlasts it.
+  constexpr std::chrono::milliseconds kPoll{5};
+  const auto until = std::chrono::steady_clock::now() + wait;
+  while (!takeHold(fd, F_RDLCK)) {
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR) return statusFromErrno(errno);
+    if (std::chrono::steady_clock::now() >= until) return FileStatus::of(FileError::accessDenied);
+    std::this_thread::sleep_for(kPoll);
+  }
+  return {};
+}
+
+bool PosixOs::heldByOthers(int fd) {
+  // Either probe asks whether an exclusive lock could be had. A hold of fd's own open
+  // description does not count, and neither do the engine's locks of this process.
+  struct flock hold = holdRange(F_WRLCK);
+  if (::fcntl(fd, F_OFD_GETLK, &hold) != 0 || hold.l_type != F_UNLCK) return true;
+  struct flock engine = lockRange(F_WRLCK);
+  return ::fcntl(fd, F_GETLK, &engine) != 0 || engine.l_type != F_UNLCK;
+}
+
+std::optional<FileStamp> PosixOs::stampIfStillNamed(int fd, const std::string& path) {
+  struct stat held {};
+  struct stat named {};
+  if (::fstat(fd, &held) != 0 || held.st_nlink == 0) return std::nullopt;
+  if (::stat(path.c_str(), &named) != 0) return std::nullopt;
+  if (held.st_dev != named.st_dev || held.st_ino != named.st_ino) return std::nullopt;
+  return stampOf(held);
 }
 
 FileStatus PosixOs::removeUnlessLocked(const std::string& path,
                                        const std::vector<std::string>& sideFiles) {
-  if (!canChangeFolder(folderOf(path))) return FileStatus::of(FileError::accessDenied);
-  const OsOpen opened = openRegular(path, O_RDWR);
-  if (opened.fd < 0) return opened.status;
-  struct flock all = lockRange(F_WRLCK);
-  if (::fcntl(opened.fd, F_SETLK, &all) != 0) {
-    ::close(opened.fd);
+  const std::string folder = folderOf(path);
+  struct stat entry {};
+  if (::lstat(path.c_str(), &entry) != 0) return statusFromErrno(errno);
+  if (!mayDelete(folder, entry) || !sideFilesMayGo(folder, sideFiles)) {
     return FileStatus::of(FileError::accessDenied);
   }
-  FileStatus status;
-  for (const std::string& side : sideFiles) {
-    if (::unlink(side.c_str()) != 0 && errno != ENOENT) {
-      status = statusFromErrno(errno);
-      break;
-    }
+  if (S_ISLNK(entry.st_mode)) {
+    // The link is a name of its own: deleting it leaves the file it points at, and every
+    // opening of that file, as they are.
+    if (::unlink(path.c_str()) != 0) return statusFromErrno(errno);
+    return deleteSideFiles(sideFiles);
   }
-  // Emptied before it goes, so that an opening still holding it reads no database, in
-  // which case it opens no side files by name either.
-  if (status.ok() && ::ftruncate(opened.fd, 0) != 0) status = statusFromErrno(errno);
-  if (status.ok() && ::unlink(path.c_str()) != 0) status = statusFromErrno(errno);
-  ::close(opened.fd);  // lets go of the lock
+  if (!S_ISREG(entry.st_mode)) {
+    return notARegularFile(S_ISDIR(entry.st_mode) ? PathKind::folder : PathKind::other);
+  }
+  // A file that may not be written is not deleted either, as a system that keeps
+  // read-only files from deletion would have it.
+  const OsOpen opened = openRegular(path, O_RDWR | O_NOFOLLOW);
+  if (opened.fd < 0) return opened.status;
+  struct stat held {};
+  struct flock all = lockRange(F_WRLCK);
+  FileStatus status;
+  if (::fstat(opened.fd, &held) != 0 || held.st_ino != entry.st_ino ||
+      held.st_dev != entry.st_dev || !takeHold(opened.fd, F_WRLCK) ||
+      ::fcntl(opened.fd, F_SETLK, &all) != 0) {
+    // Replaced meanwhile, held by an opening, or locked by the engine for a change.
+    status = FileStatus::of(FileError::accessDenied);
+  } else if (::unlink(path.c_str()) != 0) {
+    status = statusFromErrno(errno);
+  } else {
+    // Only once the file is gone: a side file may hold changes that belong to it.
+    status = deleteSideFiles(sideFiles);
+  }
+  ::close(opened.fd);  // lets go of the locks and the hold
   return status;
 }
 

@@ -62,6 +62,10 @@ class Os {
   /// Creates a new empty file (through a symbolic link that points nowhere, the file it
   /// names); a regular file that already exists counts as created.
   virtual FileStatus create(const std::string& path) = 0;
+  /// Creates a new empty file under the name itself, never through a symbolic link: a
+  /// link in the way, dangling or not, is refused. A regular file that is already there
+  /// counts as created (another opening made it meanwhile).
+  virtual FileStatus createNew(const std::string& path) = 0;
   /// Reads up to n bytes at offset; the answer is the count read (short at the end of the
   /// file) or -1 on failure.
   virtual long read(int fd, char* buffer, std::size_t n, std::uint64_t offset) = 0;
@@ -73,6 +77,8 @@ class Os {
   /// Whether the file may be opened in mode, without opening it.
   virtual FileStatus checkAccess(const std::string& path, AccessMode mode) = 0;
   virtual PathKind stat(const std::string& path) = 0;
+  /// Whether the name itself is a symbolic link, whether or not it points anywhere.
+  virtual bool isLink(const std::string& path) = 0;
   /// The folder's stamp; nothing when path is no folder that can be entered.
   virtual std::optional<FileStamp> folderStamp(const std::string& folder) = 0;
   /// The regular file's stamp; nothing when path is no regular file.
@@ -82,17 +88,29 @@ class Os {
   /// The names in a folder ("." and ".." left out); nothing when it cannot be read.
   virtual std::optional<std::vector<std::string>> listFolder(const std::string& folder) = 0;
   virtual FileStatus remove(const std::string& path) = 0;
-  /// Whether another process holds a lock on the file. Opening and closing a descriptor
-  /// drops every lock this process holds on the file, so callers probe only files this
+  // An opening's hold on a file, which keeps a removal anywhere from deleting it. It is a
+  // lock of the file's open description, on a byte the database engine never locks, so
+  // it is neither taken over by the engine's own locks nor dropped when the process
+  // closes some other descriptor of the file, as the engine does.
+  /// Takes a shared hold through fd, waiting up to `wait` while a removal has the file;
+  /// 5 once the wait is over. It lasts until fd is closed.
+  virtual FileStatus holdShared(int fd, std::chrono::milliseconds wait) = 0;
+  /// Whether anyone else has the file fd names: a hold through another descriptor (in
+  /// this process or another) or one of the database engine's locks in another process.
+  virtual bool heldByOthers(int fd) = 0;
+  /// The stamp of the file open on fd, when path still names that very file and it has
+  /// not been deleted; nothing when it was removed or replaced meanwhile.
+  virtual std::optional<FileStamp> stampIfStillNamed(int fd, const std::string& path) = 0;
+  /// Deletes a database file and then its side files, or nothing at all. First it makes
+  /// sure that each of them may be deleted (its folder may be changed; in a folder where
+  /// only owners may delete, the user owns the entry or the folder) and takes every lock
+  /// the database engine takes on the file and the exclusive hold, keeping them until the
+  /// side files are gone. Refused with 5 when any of that fails, or when the file may not
+  /// be written; then nothing changes. Nothing is ever emptied. A symbolic link under the
+  /// name is deleted itself, dangling or not, with the side files under its own name; the
+  /// file it points at is never touched. Opening and closing a descriptor drops the
+  /// engine's locks of this process on the file, so callers remove only files that this
   /// process does not have open.
-  virtual bool lockedByOtherProcess(const std::string& path) = 0;
-  /// Deletes a database file and its side files while holding every lock the database
-  /// engine takes on the file, having emptied it first: an opening that got the file
-  /// before and its lock only after then finds an empty file that is no longer there
-  /// (which the keyed table checks), never a database whose side files another file now
-  /// uses. Refused with 5 when another process holds any of those locks, when the file
-  /// may not be written or its folder forbids deleting; then nothing changes. Same caveat
-  /// as lockedByOtherProcess.
   virtual FileStatus removeUnlessLocked(const std::string& path,
                                         const std::vector<std::string>& sideFiles) = 0;
 };
@@ -102,17 +120,21 @@ class PosixOs : public Os {
  public:
   OsOpen open(const std::string& path, AccessMode mode) override;
   FileStatus create(const std::string& path) override;
+  FileStatus createNew(const std::string& path) override;
   long read(int fd, char* buffer, std::size_t n, std::uint64_t offset) override;
   FileStatus writeDurably(int fd, const char* bytes, std::size_t n, std::uint64_t offset) override;
   void close(int fd) override;
   FileStatus checkAccess(const std::string& path, AccessMode mode) override;
   PathKind stat(const std::string& path) override;
+  bool isLink(const std::string& path) override;
   std::optional<FileStamp> folderStamp(const std::string& folder) override;
   std::optional<FileStamp> fileStamp(const std::string& path) override;
   bool canChangeFolder(const std::string& folder) override;
   std::optional<std::vector<std::string>> listFolder(const std::string& folder) override;
   FileStatus remove(const std::string& path) override;
-  bool lockedByOtherProcess(const std::string& path) override;
+  FileStatus holdShared(int fd, std::chrono::milliseconds wait) override;
+  bool heldByOthers(int fd) override;
+  std::optional<FileStamp> stampIfStillNamed(int fd, const std::string& path) override;
   FileStatus removeUnlessLocked(const std::string& path,
                                 const std::vector<std::string>& sideFiles) override;
 };

@@ -12,6 +12,7 @@
 //   peer <folder> early-open       opens the file's database without reading it, waits for
 //                                  "go", then reads and prints whether the file it has was
 //                                  removed meanwhile ("moved") or not ("same")
+//   peer <folder> remove           removes the file and prints REMOVE's error number
 // Every opening waits up to 10 s for another's lock, as the program's do. "ready" is
 // written in the folder once the peer holds what it was asked to hold.
 #include <signal.h>
@@ -83,6 +84,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "early-open") return earlyOpen();
+  if (command == "remove") {
+    TestRow row{};
+    std::printf("%d\n", static_cast<int>(KeyedTable(testSpec(), kTestFile, &row).remove().error));
+    return 0;
+  }
   if (command == "write-lock") {
     sqlite3* db = nullptr;
     if (sqlite3_open(kTestFile, &db) != SQLITE_OK) return 3;

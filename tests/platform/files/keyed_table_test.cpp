@@ -16,6 +16,8 @@
 #include "peer_process.hpp"
 #include "platform/files/file_test_support.hpp"
 #include "platform/files/relation_base.hpp"
+#include "platform/os/fault_injecting_os.hpp"
+#include "platform/os/os.hpp"
 #include "support/temp_folder.hpp"
 
 namespace vc::files {
@@ -186,6 +188,75 @@ TEST_F(KeyedTableTest, RemoveIsRefusedWhileAnotherProcessHasTheFileOpen) {
   peer.stop();
   EXPECT_EQ(peer.finish().first, 0);
   EXPECT_TRUE(table.remove().ok());
+}
+
+TEST_F(KeyedTableTest, RemoveIsRefusedWhileAnOpeningWithItsJournalInMemoryHasTheFile) {
+  // As in a folder this user may not change, where no log can be kept: between its
+  // changes such an opening holds none of the database engine's locks.
+  FaultInjectingOs seam;
+  seam.refuse(FaultInjectingOs::Call::changeFolder, ".", FileError::accessDenied);
+  ScopedOs installed(seam);
+  openCreating();
+  add("A");
+  EXPECT_EQ(Peer({"remove"}).finish(), (std::pair<int, std::string>{0, "5\n"}));
+  EXPECT_EQ(names(), std::vector<std::string>{"A"});
+  add("B");
+  table.close();
+  EXPECT_EQ(Peer({"remove"}).finish(), (std::pair<int, std::string>{0, "0\n"}));
+  EXPECT_FALSE(std::filesystem::exists(kTestFile));
+}
+
+TEST_F(KeyedTableTest, AnOpeningWhoseFileIsRemovedBeforeItsHoldFindsTheNameFree) {
+  openCreating();
+  add("A");
+  table.close();
+  // Another process removes the file after this opening found it and before its hold.
+  FaultInjectingOs seam;
+  std::pair<int, std::string> removal;
+  seam.beforeNext(FaultInjectingOs::Call::hold, kTestFile,
+                  [&] { removal = Peer({"remove"}).finish(); });
+  ScopedOs installed(seam);
+  EXPECT_EQ(table.open(kReadWriteDenyNone).error, FileError::fileNotFound);
+  EXPECT_EQ(removal, (std::pair<int, std::string>{0, "0\n"}));
+  EXPECT_EQ(seam.calls(FaultInjectingOs::Call::hold, kTestFile), 1);
+  EXPECT_FALSE(table.isOpen());
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    EXPECT_FALSE(std::filesystem::exists(std::string(kTestFile) + suffix)) << suffix;
+  }
+  openCreating();
+  EXPECT_EQ(table.records(), 0u);
+}
+
+TEST_F(KeyedTableTest, TheLastCloseAnywhereLeavesAPlainFileWithoutSideFiles) {
+  // Byte 18 of the file's header: 2 while it keeps a log, 1 for a plain file.
+  const auto form = [] { return static_cast<int>(TempFolder::read(kTestFile).at(18)); };
+  const auto sideFiles = [] {
+    std::vector<std::string> out;
+    for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+      if (std::filesystem::exists(std::string(kTestFile) + suffix)) out.push_back(suffix);
+    }
+    return out;
+  };
+  openCreating();
+  add("A");
+  TestRow otherRow{};
+  KeyedTable other(testSpec(), kTestFile, &otherRow);
+  ASSERT_TRUE(other.open(kReadWriteDenyNone).ok());
+  other.close();
+  EXPECT_EQ(form(), 2) << "another opening of this process still has it";
+  {
+    Peer peer({"hold"});
+    ASSERT_TRUE(peer.ready());
+    table.close();
+    EXPECT_EQ(form(), 2) << "an opening of another process still has it";
+    peer.stop();
+    EXPECT_EQ(peer.finish().first, 0);
+  }
+  openCreating();
+  EXPECT_EQ(names(), std::vector<std::string>{"A"});
+  table.close();
+  EXPECT_EQ(form(), 1);
+  EXPECT_EQ(sideFiles(), std::vector<std::string>{});
 }
 
 TEST_F(KeyedTableTest, ALockIsWaitedForAfterRecover) {

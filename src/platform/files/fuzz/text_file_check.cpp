@@ -21,6 +21,7 @@ class MemoryOs : public Os {
   explicit MemoryOs(std::string bytes) : bytes_(std::move(bytes)) {}
   OsOpen open(const std::string&, AccessMode) override { return {kFd, {}}; }
   FileStatus create(const std::string&) override { return {}; }
+  FileStatus createNew(const std::string&) override { return {}; }
   long read(int fd, char* buffer, std::size_t n, std::uint64_t offset) override {
     if (fd != kFd) return -1;
     if (offset >= bytes_.size()) return 0;
@@ -34,6 +35,7 @@ class MemoryOs : public Os {
   void close(int) override {}
   FileStatus checkAccess(const std::string&, AccessMode) override { return {}; }
   PathKind stat(const std::string&) override { return PathKind::file; }
+  bool isLink(const std::string&) override { return false; }
   std::optional<FileStamp> folderStamp(const std::string&) override { return FileStamp{}; }
   std::optional<FileStamp> fileStamp(const std::string&) override { return FileStamp{}; }
   bool canChangeFolder(const std::string&) override { return false; }
@@ -41,7 +43,11 @@ class MemoryOs : public Os {
     return std::vector<std::string>{};
   }
   FileStatus remove(const std::string&) override { return {}; }
-  bool lockedByOtherProcess(const std::string&) override { return false; }
+  FileStatus holdShared(int, std::chrono::milliseconds) override { return {}; }
+  bool heldByOthers(int) override { return false; }
+  std::optional<FileStamp> stampIfStillNamed(int, const std::string&) override {
+    return FileStamp{};
+  }
   FileStatus removeUnlessLocked(const std::string&, const std::vector<std::string>&) override {
     return FileStatus::of(FileError::accessDenied);
   }

@@ -62,7 +62,13 @@ int useJournal(sqlite3* db, Journal journal) {
     if (const int rc = exec(db, "PRAGMA journal_mode=DELETE"); rc != SQLITE_OK) return rc;
     return exec(db, "PRAGMA synchronous=FULL");
   }
-  if (const int rc = exec(db, "PRAGMA journal_mode=WAL"); rc != SQLITE_OK) return rc;
+  if (const int rc = exec(db, "PRAGMA journal_mode=WAL"); rc != SQLITE_OK) {
+    // The last close leaves the file a plain one, and turning the log on again waits for
+    // every other connection to be between changes. While one is in a change, this
+    // opening keeps the rollback journal beside the file, which the folder allows, and
+    // takes to the log as soon as another opening has turned it on.
+    return (rc & 0xFF) == SQLITE_BUSY ? SQLITE_OK : rc;
+  }
   // With the log, a commit is safe from a crash of the program without forcing it to
   // disk; the end of a stream forces the log into the file (StreamWriter).
   return exec(db, "PRAGMA synchronous=NORMAL");

@@ -1,0 +1,81 @@
+// Whole runs of the program on one analysis, for the tests of odd files and folders: a
+// main source naming modules, a module source, and what one run showed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/text/text_ops.hpp"
+#include "platform/ui/scripted/scripted_engine.hpp"
+#include "support/program_fixture.hpp"
+#include "views/analysis_window.hpp"
+
+namespace vc::views::testing {
+
+inline constexpr const char* kFatal = "  Press OK to end this application";
+
+inline std::string mainSourceNaming(const std::vector<std::string>& modules) {
+  std::string text = "  PROGRAM\r\n  MAP\r\n";
+  for (const std::string& m : modules) {
+    text += "    MODULE('" + m + ".CLW')\r\nProc PROCEDURE\r\n    END\r\n";
+  }
+  return text + "  END\r\n  CODE\r\n";
+}
+
+/// A module source with two global declarations, one of them EXTERNAL.
+inline const std::string kModuleSource =
+    "!--- Application Global and Exported Procedure Definitions ----\r\n"
+    "GLO:A   LONG\r\n"
+    "GLO:B   STRING(20),EXTERNAL\r\n"
+    "!--- fin\r\n";
+
+inline std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    names.push_back(e.path().filename());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+/// What one analysis of `mainSource` showed: the boxes as "caption: text", the exit
+/// status, and the list's lines as "name locales externals".
+struct Analysis {
+  std::vector<std::string> messages;
+  int status = 0;
+  std::vector<std::string> list;
+};
+
+/// Runs the program: chooses mainSource, analyses it, acknowledges `boxes` messages and,
+/// when the program goes on, reads the list, takes the steps `meanwhile` adds in the
+/// analysis window, and leaves.
+inline Analysis analyse(const std::string& mainSource, int boxes, bool goesOn,
+                        const std::function<void(vc::ui::ScriptedEngine&)>& meanwhile = {}) {
+  vc::ui::ScriptedEngine engine;
+  Analysis out;
+  engine.press("BOTON1").chooseFile(mainSource).press("ANALIZAR");
+  for (int i = 0; i < boxes; ++i) engine.acknowledge();
+  if (goesOn) {
+    engine.inspect([&](vc::ui::Window& w) {
+      const vc::ui::Binding* src = w.control(p7::LIST1).binding;
+      for (std::size_t r = 0; src && r < src->rowCount(); ++r) {
+        out.list.push_back(std::string(text::clip(std::get<std::string>(src->cell(r, 0)))) + " " +
+                           std::to_string(std::get<long long>(src->cell(r, 1))) + " " +
+                           std::to_string(std::get<long long>(src->cell(r, 2))));
+      }
+    });
+    if (meanwhile) meanwhile(engine);
+    engine.press("OKBUTTON").press("OKBUTTON");
+  }
+  out.status = vc::testing::run(engine);
+  for (const auto& m : engine.messages()) out.messages.push_back(m.caption + ": " + m.text);
+  EXPECT_TRUE(engine.scriptDone());
+  return out;
+}
+
+}  // namespace vc::views::testing
