@@ -66,7 +66,8 @@ int connect(const std::string& path, bool readOnly, sqlite::Journal journal, int
 /// Opens the file at path and makes sure it holds the declared table: a new (empty) file
 /// becomes the table with its keys; any other file must have the layout and sound keys.
 FileStatus openConnection(const TableSchema& schema, const std::string& path, bool readOnly,
-                          sqlite::Journal journal, int recoverSeconds, Connection& connection) {
+                          sqlite::Journal journal, sqlite::FormChange change, int recoverSeconds,
+                          Connection& connection) {
   // The opening's hold keeps a REMOVE from deleting the file from now on (TableGuard).
   int rc = connect(path, readOnly, journal, recoverSeconds, connection);
   sqlite3* db = connection.db;
@@ -81,7 +82,7 @@ FileStatus openConnection(const TableSchema& schema, const std::string& path, bo
   // written over: a purge that frees most of the file would otherwise write it all once
   // more, through the log and again into the file. A refusal only costs speed.
   (void)sqlite::exec(db, kFreedPagesSql);
-  if (!readOnly && (rc = sqlite::useJournal(db, journal)) != SQLITE_OK) {
+  if (!readOnly && (rc = sqlite::useJournal(db, journal, change)) != SQLITE_OK) {
     return sqlite::openFailure(db, rc);
   }
   Statement tables(db,
@@ -218,7 +219,10 @@ FileStatus KeyedTable::open(std::uint8_t openMode) {
   }
 
   const TableSchema schema(layout_);
-  FileStatus st = openConnection(schema, resolved.path, readOnly, journal, recoverSeconds_,
+  // An opening that is not alone keeps the file in the form the others found it in.
+  const sqlite::FormChange change =
+      alone ? sqlite::FormChange::allowed : sqlite::FormChange::followTheFile;
+  FileStatus st = openConnection(schema, resolved.path, readOnly, journal, change, recoverSeconds_,
                                  opening->connection);
   if (!st.ok()) return st;
   sqlite3* db = opening->connection.db;
@@ -249,9 +253,9 @@ FileStatus KeyedTable::create() {
     return notARegularFile(kind);
   }
   Connection connection;
-  const FileStatus st =
-      openConnection(TableSchema(layout_), resolved.path, /*readOnly=*/false,
-                     sqlite::journalFor(resolved.path), recoverSeconds_, connection);
+  const FileStatus st = openConnection(
+      TableSchema(layout_), resolved.path, /*readOnly=*/false, sqlite::journalFor(resolved.path),
+      sqlite::FormChange::followTheFile, recoverSeconds_, connection);
   // Keys that need rebuilding are the open's business; the file exists with its table.
   return st.error == FileError::keyFileMustBeRebuilt ? FileStatus{} : st;
 }
@@ -310,7 +314,9 @@ FileStatus KeyedTable::rebuildKeys() {
   const sqlite::Journal journal = sqlite::journalFor(resolved.path);
   Connection connection;
   int rc = connect(resolved.path, /*readOnly=*/false, journal, recoverSeconds_, connection);
-  if (rc == SQLITE_OK) rc = sqlite::useJournal(connection.db, journal);
+  if (rc == SQLITE_OK) {
+    rc = sqlite::useJournal(connection.db, journal, sqlite::FormChange::followTheFile);
+  }
   if (rc != SQLITE_OK) return sqlite::statusOf(connection.db, rc);
   return TableSchema(layout_).rebuildKeys(connection.db);
 }

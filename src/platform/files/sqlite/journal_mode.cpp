@@ -54,7 +54,20 @@ FileStatus leaveWriteAheadMode(const std::string& path) {
   return status;
 }
 
-int useJournal(sqlite3* db, Journal journal) {
+namespace {
+
+/// Whether the connection's file is kept with the log now.
+bool keptWithTheLog(sqlite3* db) {
+  int rc = SQLITE_OK;
+  const Statement mode(db, "PRAGMA journal_mode", rc);
+  if (!mode || sqlite3_step(mode.get()) != SQLITE_ROW) return false;
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0));
+  return text != nullptr && std::strcmp(text, "wal") == 0;
+}
+
+}  // namespace
+
+int useJournal(sqlite3* db, Journal journal, FormChange change) {
   if (journal == Journal::none) return SQLITE_READONLY;
   if (journal == Journal::privateRollback) {
     // The journal is deleted at each commit, so that one found later always belongs to a
@@ -62,6 +75,8 @@ int useJournal(sqlite3* db, Journal journal) {
     if (const int rc = exec(db, "PRAGMA journal_mode=DELETE"); rc != SQLITE_OK) return rc;
     return exec(db, "PRAGMA synchronous=FULL");
   }
+  // The rollback journal beside the file, as the file is kept, is as safe as the log.
+  if (change == FormChange::followTheFile && !keptWithTheLog(db)) return SQLITE_OK;
   if (const int rc = exec(db, "PRAGMA journal_mode=WAL"); rc != SQLITE_OK) {
     // The last close leaves the file a plain one, and turning the log on again waits for
     // every other connection to be between changes. While one is in a change, this

@@ -26,8 +26,13 @@ Journal journalFor(const std::string& path);
 /// itself marks it when it leaves that mode. Only for a file no one has open.
 FileStatus leaveWriteAheadMode(const std::string& path);
 
+/// Whether a connection may change the form its file is kept in.
+enum class FormChange { allowed, followTheFile };
+
 /// Sets the connection's journal and the matching durability of commits; a connection
-/// that may write needs a journal other than none.
-int useJournal(sqlite3* db, Journal journal);
+/// that may write needs a journal other than none. With followTheFile, a plain file stays
+/// plain even where the log could be kept: another opening may be one that cannot make
+/// the log's files in this folder, and would no longer read a file that took to the log.
+int useJournal(sqlite3* db, Journal journal, FormChange change);
 
 }  // namespace vc::files::sqlite
