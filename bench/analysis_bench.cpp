@@ -92,10 +92,10 @@ double addThroughDriver(const std::vector<FloorRow>& rows) {
   auto& RES = vc::store::RES;
   bool written = resumen.stream().ok();
   for (const FloorRow& r : rows) {
-    RES.MODULO = r.modulo;
-    RES.NOMBRE = r.nombre;
-    RES.TIPO = r.tipo;
-    RES.MODO = r.modo;
+    RES.MODULO = r.modulo.bytes;
+    RES.NOMBRE = r.nombre.bytes;
+    RES.TIPO = r.tipo.bytes;
+    RES.MODO = r.modo.bytes;
     RES.EXTERNAL = static_cast<std::uint8_t>(r.external);
     RES.DIFERENTE = 0;
     written = resumen.add() == vc::files::FileError::none && written;

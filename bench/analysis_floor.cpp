@@ -22,9 +22,24 @@ std::string column(sqlite3_stmt* st, int i) {
                      static_cast<std::size_t>(sqlite3_column_bytes(st, i)));
 }
 
+FloorText text(sqlite3_stmt* st, int i) {
+  return {column(st, i), sqlite3_column_type(st, i) == SQLITE_TEXT};
+}
+
+void bindText(sqlite3_stmt* st, int i, const FloorText& t) {
+  const auto n = static_cast<int>(t.bytes.size());
+  if (t.isText) {
+    sqlite3_bind_text(st, i, t.bytes.data(), n, SQLITE_STATIC);
+  } else {
+    sqlite3_bind_blob(st, i, t.bytes.data(), n, SQLITE_STATIC);
+  }
+}
+
+// The table keeps each text in its own column for any client, and the keys' order on
+// folded copies of the names, as the results table does.
 constexpr const char* kIndexes =
-    "CREATE INDEX r_mod ON r(modulo, external, nombre);"
-    "CREATE INDEX r_nom ON r(nombre, external, modulo);";
+    "CREATE INDEX r_mod ON r(kmod, external, knom);"
+    "CREATE INDEX r_nom ON r(knom, external, kmod);";
 
 }  // namespace
 
@@ -33,15 +48,14 @@ std::vector<FloorRow> rowsInOrderOfAddition(const std::filesystem::path& table) 
   check(sqlite3_open_v2(table.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
   sqlite3_stmt* st = nullptr;
   check(sqlite3_prepare_v2(db,
-                           "SELECT ifnull(nullif(MODULO, x''), key_MODULO), "
-                           "ifnull(nullif(NOMBRE, x''), key_NOMBRE), TIPO, MODO, EXTERNAL "
-                           "FROM resumen ORDER BY seq",
+                           "SELECT MODULO, NOMBRE, TIPO, MODO, EXTERNAL, key_MODULO, "
+                           "key_NOMBRE FROM resumen ORDER BY seq",
                            -1, &st, nullptr),
         db, "select");
   std::vector<FloorRow> rows;
   while (sqlite3_step(st) == SQLITE_ROW) {
-    rows.push_back(
-        {column(st, 0), column(st, 1), column(st, 2), column(st, 3), sqlite3_column_int(st, 4)});
+    rows.push_back({text(st, 0), text(st, 1), text(st, 2), text(st, 3), sqlite3_column_int(st, 4),
+                    column(st, 5), column(st, 6)});
   }
   sqlite3_finalize(st);
   sqlite3_close(db);
@@ -79,18 +93,23 @@ double plainBuild(const std::filesystem::path& file, const std::vector<FloorRow>
   check(sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr), db, "begin");
   check(sqlite3_exec(db,
                      "CREATE TABLE r(modulo BLOB, nombre BLOB, tipo BLOB, modo BLOB, "
-                     "external INTEGER, diferente INTEGER)",
+                     "external INTEGER, diferente INTEGER, kmod BLOB, knom BLOB)",
                      nullptr, nullptr, nullptr),
         db, "table");
   if (indexesFirst) check(sqlite3_exec(db, kIndexes, nullptr, nullptr, nullptr), db, "indexes");
   sqlite3_stmt* st = nullptr;
-  check(sqlite3_prepare_v2(db, "INSERT INTO r VALUES(?,?,?,?,?,0)", -1, &st, nullptr), db, "prep");
+  check(sqlite3_prepare_v2(db, "INSERT INTO r VALUES(?,?,?,?,?,0,?,?)", -1, &st, nullptr), db,
+        "prep");
   for (const FloorRow& r : rows) {
-    sqlite3_bind_blob(st, 1, r.modulo.data(), static_cast<int>(r.modulo.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(st, 2, r.nombre.data(), static_cast<int>(r.nombre.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(st, 3, r.tipo.data(), static_cast<int>(r.tipo.size()), SQLITE_STATIC);
-    sqlite3_bind_blob(st, 4, r.modo.data(), static_cast<int>(r.modo.size()), SQLITE_STATIC);
+    bindText(st, 1, r.modulo);
+    bindText(st, 2, r.nombre);
+    bindText(st, 3, r.tipo);
+    bindText(st, 4, r.modo);
     sqlite3_bind_int(st, 5, r.external);
+    sqlite3_bind_blob(st, 6, r.keyModulo.data(), static_cast<int>(r.keyModulo.size()),
+                      SQLITE_STATIC);
+    sqlite3_bind_blob(st, 7, r.keyNombre.data(), static_cast<int>(r.keyNombre.size()),
+                      SQLITE_STATIC);
     check(sqlite3_step(st), db, "insert");
     sqlite3_reset(st);
   }

@@ -9,13 +9,20 @@
 
 namespace vc::bench {
 
-/// One row as the analysis added it.
-struct FloorRow {
-  std::string modulo, nombre, tipo, modo;
-  int external = 0;
+/// A text as the results table stores it: its bytes, and whether as TEXT or as a BLOB.
+struct FloorText {
+  std::string bytes;
+  bool isText = true;
 };
 
-/// The rows of a results table in the order they were added, every field whole.
+/// One row as the analysis added it, with the folded copies that its keys are built on.
+struct FloorRow {
+  FloorText modulo, nombre, tipo, modo;
+  int external = 0;
+  std::string keyModulo, keyNombre;
+};
+
+/// The rows of a results table in the order they were added, every column as stored.
 std::vector<FloorRow> rowsInOrderOfAddition(const std::filesystem::path& table);
 
 /// Reads every file of folder whole, as fast as the C++ library can; the bytes read.

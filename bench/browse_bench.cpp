@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "plain_results_row.hpp"
 #include "platform/browse/browse.hpp"
 #include "platform/browse/table_view_source.hpp"
 #include "platform/files/table_view.hpp"
@@ -189,10 +190,12 @@ struct Key {
 class PlainBrowse {
  public:
   explicit PlainBrowse(sqlite3* db) : db_(db) {
-    static const char* cols[2][2] = {{"modulo", "nombre"}, {"nombre", "modulo"}};
+    // Positions on the keys' folded copies; the lines show every text's own column.
+    static const char* cols[2][2] = {{"kmod", "knom"}, {"knom", "kmod"}};
     for (int k = 0; k < 2; ++k) {
       const std::string a = cols[k][0], b = cols[k][1];
-      const std::string select = "SELECT " + a + ", external, " + b + ", rowid, tipo, modo FROM t ";
+      const std::string select =
+          "SELECT " + a + ", external, " + b + ", rowid, modulo, nombre, tipo, modo FROM t ";
       const std::string asc = " ORDER BY " + a + ", external, " + b + ", rowid LIMIT ?5";
       const std::string desc =
           " ORDER BY " + a + " DESC, external DESC, " + b + " DESC, rowid DESC LIMIT ?5";
@@ -332,15 +335,18 @@ int main(int argc, char** argv) {
   sqlite3* db = nullptr;
   must(sqlite3_open("plain.db", &db) == SQLITE_OK, "open plain.db");
   must(sqlite3_exec(db,
-                    "PRAGMA journal_mode=WAL; PRAGMA cache_size=-65536;"
-                    "CREATE TABLE t(modulo BLOB, nombre BLOB, tipo BLOB, modo BLOB,"
-                    " external INTEGER);"
-                    "CREATE INDEX t_mod ON t(modulo, external, nombre);"
-                    "CREATE INDEX t_nom ON t(nombre, external, modulo); BEGIN;",
+                    ("PRAGMA journal_mode=WAL; PRAGMA cache_size=-65536;"
+                     "CREATE TABLE t(" +
+                     std::string(vc::bench::kPlainRowColumns) +
+                     ");"
+                     "CREATE INDEX t_mod ON t(kmod, external, knom);"
+                     "CREATE INDEX t_nom ON t(knom, external, kmod); BEGIN;")
+                        .c_str(),
                     nullptr, nullptr, nullptr) == SQLITE_OK,
        "create plain table");
   sqlite3_stmt* insert = nullptr;
-  must(sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?,?)", -1, &insert, nullptr) == SQLITE_OK,
+  must(sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?,?,0,?,?)", -1, &insert, nullptr) ==
+           SQLITE_OK,
        "prepare insert");
   must(resumen.stream().ok(), "stream");
   RowMaker maker;
@@ -348,12 +354,14 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < rows; ++i) {
     maker.fill(r, i);
     must(resumen.add() == vc::files::FileError::none, "add");
-    // The plain side keeps the keys' folded form; these texts are capitals already.
-    sqlite3_bind_blob(insert, 1, r.MODULO.data(), 30, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 2, r.NOMBRE.data(), 30, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 3, r.TIPO.data(), 30, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 4, r.MODO.data(), 30, SQLITE_STATIC);
+    vc::bench::bindOwnText(insert, 1, r.MODULO.view());
+    vc::bench::bindOwnText(insert, 2, r.NOMBRE.view());
+    vc::bench::bindOwnText(insert, 3, r.TIPO.view());
+    vc::bench::bindOwnText(insert, 4, r.MODO.view());
     sqlite3_bind_int(insert, 5, r.EXTERNAL);
+    // The keys' folded copies: these texts are capitals already.
+    sqlite3_bind_blob(insert, 6, r.MODULO.data(), 30, SQLITE_STATIC);
+    sqlite3_bind_blob(insert, 7, r.NOMBRE.data(), 30, SQLITE_STATIC);
     must(sqlite3_step(insert) == SQLITE_DONE, "insert");
     sqlite3_reset(insert);
   }

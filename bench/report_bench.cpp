@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <string>
 
+#include "plain_results_row.hpp"
 #include "platform/files/relation_base.hpp"
 #include "platform/files/table_view.hpp"
 #include "platform/report/qt/page_painter.hpp"
@@ -89,14 +90,17 @@ int main(int argc, char** argv) {
   sqlite3* db = nullptr;
   must(sqlite3_open("plain.db", &db) == SQLITE_OK, "open plain.db");
   must(sqlite3_exec(db,
-                    "PRAGMA journal_mode=WAL; PRAGMA cache_size=-65536;"
-                    "CREATE TABLE t(modulo BLOB, nombre BLOB, tipo BLOB, modo BLOB,"
-                    " external INTEGER);"
-                    "CREATE INDEX t_nom ON t(nombre, external, modulo); BEGIN;",
+                    ("PRAGMA journal_mode=WAL; PRAGMA cache_size=-65536;"
+                     "CREATE TABLE t(" +
+                     std::string(vc::bench::kPlainRowColumns) +
+                     ");"
+                     "CREATE INDEX t_nom ON t(knom, external, kmod); BEGIN;")
+                        .c_str(),
                     nullptr, nullptr, nullptr) == SQLITE_OK,
        "create plain table");
   sqlite3_stmt* insert = nullptr;
-  must(sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?,?)", -1, &insert, nullptr) == SQLITE_OK,
+  must(sqlite3_prepare_v2(db, "INSERT INTO t VALUES(?,?,?,?,?,0,?,?)", -1, &insert, nullptr) ==
+           SQLITE_OK,
        "prepare insert");
   must(resumen.stream().ok(), "stream");
   RowMaker maker;
@@ -104,11 +108,14 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < rows; ++i) {
     maker.fill(r, i);
     must(resumen.add() == vc::files::FileError::none, "add");
-    sqlite3_bind_blob(insert, 1, r.MODULO.data(), 30, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 2, r.NOMBRE.data(), 30, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 3, r.TIPO.data(), 30, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 4, r.MODO.data(), 30, SQLITE_STATIC);
+    vc::bench::bindOwnText(insert, 1, r.MODULO.view());
+    vc::bench::bindOwnText(insert, 2, r.NOMBRE.view());
+    vc::bench::bindOwnText(insert, 3, r.TIPO.view());
+    vc::bench::bindOwnText(insert, 4, r.MODO.view());
     sqlite3_bind_int(insert, 5, r.EXTERNAL);
+    // The keys' folded copies: these texts are capitals already.
+    sqlite3_bind_blob(insert, 6, r.MODULO.data(), 30, SQLITE_STATIC);
+    sqlite3_bind_blob(insert, 7, r.NOMBRE.data(), 30, SQLITE_STATIC);
     must(sqlite3_step(insert) == SQLITE_DONE, "insert");
     sqlite3_reset(insert);
   }
@@ -158,13 +165,13 @@ int main(int argc, char** argv) {
   sqlite3_stmt* select = nullptr;
   must(sqlite3_prepare_v2(db,
                           "SELECT nombre, modulo, tipo, modo FROM t INDEXED BY t_nom"
-                          " ORDER BY nombre, external, modulo",
+                          " ORDER BY knom, external, kmod",
                           -1, &select, nullptr) == SQLITE_OK,
        "prepare select");
   std::size_t plainRows = 0;
   char sink[120];
   while (sqlite3_step(select) == SQLITE_ROW) {
-    for (int c = 0; c < 4; ++c) std::memcpy(sink + 30 * c, sqlite3_column_blob(select, c), 30);
+    for (int c = 0; c < 4; ++c) vc::bench::readPadded(select, c, sink + 30 * c, 30);
     ++plainRows;
   }
   sqlite3_finalize(select);

@@ -1,6 +1,7 @@
 #include "views/analysis_window.hpp"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 #include <string>
@@ -149,6 +150,61 @@ TEST_F(AnalysisWindowTest, AnalysesTheFixtureApplication) {
   EXPECT_TRUE(fs::exists(folder.path() / "STOCK.CLW"));
   EXPECT_EQ(fs::file_size(folder.path() / "STOCK.CLW"), 0u);
   EXPECT_TRUE(fs::exists("resumen.dat"));
+}
+
+/// Runs sql on resumen.dat as any SQLite client would, each row as its columns' texts
+/// joined by "|", as the sqlite3 shell lists them.
+std::vector<std::string> plainQuery(const char* sql) {
+  std::vector<std::string> out;
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open_v2("resumen.dat", &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* st = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  while (st != nullptr && sqlite3_step(st) == SQLITE_ROW) {
+    std::string line;
+    for (int c = 0; c < sqlite3_column_count(st); ++c) {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+      if (c > 0) line += '|';
+      line.append(text, static_cast<std::size_t>(sqlite3_column_bytes(st, c)));
+    }
+    out.push_back(line);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+TEST_F(AnalysisWindowTest, AnySQLiteClientReadsTheRowsAsTheProgramShowsThem) {
+  ScriptedEngine engine;
+  engine.press("BOTON1")
+      .chooseFile(mainSource)
+      .press("ANALIZAR")
+      .press("OKBUTTON")
+      .press("OKBUTTON");
+  EXPECT_EQ(run(engine), 0);
+  EXPECT_TRUE(engine.scriptDone());
+  // In the order of addition: module after module as the analysis window lists them
+  // (STOCK has no source, VENTAS is named twice), each in the order of its lines.
+  const std::vector<std::string> ventas{
+      "VENTAS|GLO:VAR|STRING(20)|EXTERNAL,DLL|1",
+      "VENTAS|CNT|LONG||0",
+      "VENTAS|X|DECIMAL(10|2)|0",
+      "VENTAS|TOTAL|LONG|THREAD|0",
+      "VENTAS|GLO:FECHA|LONG  ! Fecha|en formato est\xe1ndar|0",
+  };
+  std::vector<std::string> expected = ventas;
+  expected.insert(expected.end(), ventas.begin(), ventas.end());
+  expected.insert(expected.end(), {"COMPRAS|CNT|LONG|EXTERNAL|1", "COMPRAS|TOTAL|DECIMAL(10|2)|0",
+                                   "COMPRAS|X|STRING(30)||0"});
+  EXPECT_EQ(plainQuery("SELECT MODULO, NOMBRE, TIPO, MODO, EXTERNAL FROM resumen ORDER BY rowid"),
+            expected);
+  // The texts compare with plain literals; the one with a Windows-1252 letter is a BLOB
+  // of its bytes, not text a client would take for UTF-8.
+  EXPECT_EQ(plainQuery("SELECT count(*) FROM resumen WHERE MODULO = 'VENTAS' AND NOMBRE = 'CNT'"
+                       " AND TIPO = 'LONG' AND MODO = ''"),
+            std::vector<std::string>{"2"});
+  EXPECT_EQ(plainQuery("SELECT DISTINCT typeof(MODO) FROM resumen WHERE NOMBRE = 'GLO:FECHA'"),
+            std::vector<std::string>{"blob"});
 }
 
 TEST_F(AnalysisWindowTest, FileWithoutModulesSaysSoAndDisablesVerDetalles) {

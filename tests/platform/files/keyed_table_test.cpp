@@ -144,6 +144,105 @@ TEST_F(KeyedTableTest, TheOpenRebuildsDamagedKeysAfterTheNotice) {
   EXPECT_EQ(names(), (std::vector<std::string>{"X", "Y"}));
 }
 
+/// The rows in the order of addition as a plain client reads them, one line a row:
+/// "NAME|typeof(NAME)|INFO|typeof(INFO)|key_NAME", every text with its bytes as stored.
+std::vector<std::string> plainRows() {
+  sqlite3* db = nullptr;
+  std::vector<std::string> out;
+  if (sqlite3_open_v2(kTestFile, &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return out;
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(db,
+                         "SELECT NAME, typeof(NAME), INFO, typeof(INFO), key_NAME FROM rows"
+                         " ORDER BY rowid",
+                         -1, &st, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      std::string line;
+      for (int c = 0; c < 5; ++c) {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+        if (c > 0) line += '|';
+        line.append(bytes, static_cast<std::size_t>(sqlite3_column_bytes(st, c)));
+      }
+      out.push_back(line);
+    }
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+struct OwnColumnCase {
+  const char* name;
+  std::string nameText, info;  // as set in the record (blank-padded there)
+  std::string plainRow;        // as plainRows() gives it
+};
+
+TEST_F(KeyedTableTest, EachTextIsInItsOwnColumnAsAnyClientReadsIt) {
+  const std::vector<OwnColumnCase> cases = {
+      {"capitals, equal to the key's copy", "GLO:X", "LONG", "GLO:X|text|LONG|text|GLO:X   "},
+      {"small letters, unlike the key's copy", "Cnt", "a", "Cnt|text|a|text|CNT     "},
+      {"all blank", "", "", "|text||text|        "},
+      {"a blank inside stays, trailing ones go", "A B", " x", "A B|text| x|text|A B     "},
+      {"the whole length", "ABCDEFGH", "wxyz", "ABCDEFGH|text|wxyz|text|ABCDEFGH"},
+      {"a Windows-1252 letter is no UTF-8 text", "A\xe1", "\xf1",
+       "A\xe1|blob|\xf1|blob|A\xe1      "},
+      {"a NUL byte", std::string("A\0B", 3), "x", std::string("A\0B|blob|x|text|A\0B     ", 24)},
+  };
+  for (const bool streamed : {false, true}) {
+    SCOPED_TRACE(streamed ? "streamed" : "one add at a time");
+    std::filesystem::remove(kTestFile);
+    openCreating();
+    if (streamed) {
+      ASSERT_TRUE(table.stream().ok());
+    }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+      row.set(cases[i].nameText, static_cast<int>(i), cases[i].info);
+      ASSERT_EQ(table.add(), FileError::none);
+    }
+    if (streamed) {
+      ASSERT_TRUE(table.flush().ok());
+    }
+    // Each record reads back byte for byte, its texts padded again (the flag gives the
+    // second key the order of the cases).
+    table.clearToLowest();
+    table.set(KeyId{1});
+    for (const OwnColumnCase& c : cases) {
+      SCOPED_TRACE(c.name);
+      ASSERT_EQ(table.next(), FileError::none);
+      TestRow expected{};
+      expected.set(c.nameText, row.FLAG, c.info);
+      EXPECT_EQ(std::string(row.NAME, sizeof row.NAME),
+                std::string(expected.NAME, sizeof expected.NAME));
+      EXPECT_EQ(std::string(row.INFO, sizeof row.INFO),
+                std::string(expected.INFO, sizeof expected.INFO));
+    }
+    table.close();
+    const std::vector<std::string> plain = plainRows();
+    ASSERT_EQ(plain.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+      EXPECT_EQ(plain[i], cases[i].plainRow) << cases[i].name;
+    }
+  }
+}
+
+TEST_F(KeyedTableTest, TextsKeptOnlyInTheKeysCopyStillReadBack) {
+  // An earlier form of the file left a text's own column empty where the text equalled
+  // its folded copy, and kept the others at their full length.
+  openCreating();
+  table.close();
+  rawSql(
+      "INSERT INTO rows(NAME, FLAG, INFO, key_NAME) VALUES"
+      "(x'', 0, CAST('ab  ' AS BLOB), CAST('BETA    ' AS BLOB)),"
+      "(CAST('alpha   ' AS BLOB), 0, CAST('    ' AS BLOB), CAST('ALPHA   ' AS BLOB))");
+  ASSERT_TRUE(table.open(kReadWriteDenyNone).ok());
+  add("Gamma");  // a new row beside them, as an analysis adds when the removal failed
+  EXPECT_EQ(names(), (std::vector<std::string>{"alpha", "BETA", "Gamma"}));
+  table.clearToLowest();
+  table.set(KeyId{0});
+  ASSERT_EQ(table.next(), FileError::none);
+  ASSERT_EQ(table.next(), FileError::none);
+  EXPECT_EQ(std::string(row.INFO, sizeof row.INFO), "ab  ");
+}
+
 TEST_F(KeyedTableTest, RemoveDeletesTheFileAndItsJournals) {
   openCreating();
   add("X");

@@ -33,6 +33,24 @@ void RowInserter::release() {
   many_ = {};
 }
 
+// A text's own column holds it without its trailing blanks (the record pads them back on
+// reading), so that a plain query compares it with a literal as the program shows it. It
+// goes in as TEXT when its bytes are plain ASCII, which is valid UTF-8 and reads as a
+// string in any client; bytes above 127 are Windows-1252, not UTF-8, so such a text goes
+// in as a BLOB of those very bytes rather than as text a client would fail to decode.
+void RowInserter::bindOwnText(sqlite3_stmt* st, int param, const unsigned char* text,
+                              std::size_t length) {
+  while (length > 0 && text[length - 1] == ' ') --length;
+  bool ascii = true;
+  for (std::size_t b = 0; b < length && ascii; ++b) ascii = text[b] != 0 && text[b] < 0x80;
+  const auto n = static_cast<int>(length);
+  if (ascii) {
+    sqlite3_bind_text(st, param, reinterpret_cast<const char*>(text), n, SQLITE_STATIC);
+  } else {
+    sqlite3_bind_blob(st, param, text, n, SQLITE_STATIC);
+  }
+}
+
 void RowInserter::bind(sqlite3_stmt* st, int& param, const unsigned char* record,
                        unsigned char*& folded) {
   unsigned char* copies = folded;
@@ -43,19 +61,12 @@ void RowInserter::bind(sqlite3_stmt* st, int& param, const unsigned char* record
       sqlite3_bind_int(st, param++, *text);
       continue;
     }
-    if (!keyed_[i]) {
-      sqlite3_bind_blob(st, param++, text, static_cast<int>(f.length), SQLITE_STATIC);
-      continue;
-    }
-    bool same = true;
-    for (std::size_t b = 0; b < f.length; ++b) {
-      folded[b] = text::foldAsciiCase(text[b]);
-      same = same && folded[b] == text[b];
-    }
-    // Empty when the copy holds the same bytes (TableSchema reads it back from there).
-    sqlite3_bind_blob(st, param++, text, same ? 0 : static_cast<int>(f.length), SQLITE_STATIC);
+    bindOwnText(st, param++, text, f.length);
+    if (!keyed_[i]) continue;
+    for (std::size_t b = 0; b < f.length; ++b) folded[b] = text::foldAsciiCase(text[b]);
     folded += f.length;
   }
+  // The keys' copies keep the full length: the key order counts trailing blanks.
   for (std::size_t i = 0; i < layout_.fields.size(); ++i) {
     if (!keyed_[i]) continue;
     const auto length = static_cast<int>(layout_.fields[i].length);

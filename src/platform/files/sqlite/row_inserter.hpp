@@ -1,5 +1,6 @@
-// The insert of records as rows, private to the keyed-table driver: the fields as
-// declared, then the folded copies of the text fields that keys use (TableSchema).
+// The insert of records as rows, private to the keyed-table driver: every field in its
+// own column as declared, then the folded copies of the text fields that keys use
+// (TableSchema).
 #pragma once
 
 #include <sqlite3.h>
@@ -32,6 +33,8 @@ class RowInserter {
 
  private:
   void bind(sqlite3_stmt* st, int& param, const unsigned char* record, unsigned char*& folded);
+  static void bindOwnText(sqlite3_stmt* st, int param, const unsigned char* text,
+                          std::size_t length);
 
   const TableSpec& layout_;
   bool staging_;

@@ -116,7 +116,7 @@ std::string TableSchema::rowColumns(std::span<const std::size_t> fields) const {
     const FieldSpec& f = layout_.fields[i];
     out += ',';
     if (f.kind == FieldKind::text && inSomeKey(i)) {
-      // Stored empty when it equals its folded copy (RowInserter).
+      // Empty in files of the earlier form when it equals its folded copy.
       out += "ifnull(nullif(" + quotedName(f.name) + ",x''),";
       out += quotedName(keyColumn(i));
       out += ')';

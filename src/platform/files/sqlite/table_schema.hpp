@@ -18,9 +18,12 @@ namespace vc::files::sqlite {
 
 /// The stored form of one TableSpec. The table has a column "seq" for the order of
 /// addition, the fields as declared, then a folded copy of every text field a key uses;
-/// a key is an index over its components' stored columns. A text field that equals its
-/// folded copy (as names upper-cased by the program do) is stored empty, read back from
-/// the copy: the row then takes no more room than the record.
+/// a key is an index over its components' stored columns. Every field's own column holds
+/// its own value (a text without its trailing blanks, see RowInserter), so that any SQLite
+/// client reads the rows as the program does. Files of an earlier form kept a text that
+/// equals its folded copy only in the copy, its own column empty: a read falls back to
+/// the copy for an empty own column, which in this form only an all-blank text has, and
+/// its copy is all blanks too.
 class TableSchema {
  public:
   explicit TableSchema(const TableSpec& layout) : layout_(layout) {}
