@@ -49,7 +49,7 @@ class ReporteTest : public ::testing::Test {
   void fillNumbered(int n) {
     std::vector<Row> rows;
     for (int i = 0; i < n; ++i) {
-      char name[8];
+      char name[16];
       std::snprintf(name, sizeof name, "V%05d", 10000 + i);
       rows.push_back({name, "LONG", "M1"});
     }

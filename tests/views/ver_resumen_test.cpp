@@ -44,7 +44,7 @@ const std::vector<std::string> kSmallByName{"ALFA/CNT",    "ALFA/GLO:X",  "BETA/
 // 40 rows, one per module; names run the other way, so the two orders are reversed.
 std::vector<Row> reversedRows(int n) {
   std::vector<Row> rows;
-  char m[8], v[8];
+  char m[16], v[16];
   for (int i = 0; i < n; ++i) {
     std::snprintf(m, sizeof m, "M%02d", i);
     std::snprintf(v, sizeof v, "N%02d", n - 1 - i);

@@ -135,7 +135,7 @@ class BrowseTest : public ::testing::Test {
   // n rows: name Rnnnnnn, code the other way round.
   void addMany(int n) {
     ASSERT_TRUE(table.stream().ok());
-    char name[9], code[9];
+    char name[16], code[16];
     for (int i = 0; i < n; ++i) {
       std::snprintf(name, sizeof name, "R%06d", i);
       std::snprintf(code, sizeof code, "C%06d", n - 1 - i);
