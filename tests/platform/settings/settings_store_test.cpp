@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,35 +14,35 @@ namespace {
 using vc::testing::TempFolder;
 
 constexpr const char* kFile = ".\\varcompass.INI";
+/// How the fake logs a position handed over as "not given".
+const std::string kNone = "none";
 
 /// A window without a display: its placement, and every change made to it, in order.
 class FakePlacement : public WindowPlacement {
  public:
   bool max = false, min = false, canResize = false;
-  int px = 0, py = 0, pw = 0, ph = 0;
+  std::optional<int> px = 0, py = 0, pw = 0, ph = 0;
   std::vector<std::string> calls;
 
   bool maximized() const override { return max; }
   bool minimized() const override { return min; }
   bool resizable() const override { return canResize; }
-  int x() const override { return px; }
-  int y() const override { return py; }
-  int width() const override { return pw; }
-  int height() const override { return ph; }
+  std::optional<int> x() const override { return px; }
+  std::optional<int> y() const override { return py; }
+  std::optional<int> width() const override { return pw; }
+  std::optional<int> height() const override { return ph; }
   void setMaximized(bool on) override { max = on, log("maximized", on); }
   void setMinimized(bool on) override { min = on, log("minimized", on); }
-  void setX(int v) override { px = v, log("x", v); }
-  void setY(int v) override { py = v, log("y", v); }
+  void setX(std::optional<int> v) override { px = v, log("x", v); }
+  void setY(std::optional<int> v) override { py = v, log("y", v); }
   void setWidth(int v) override { pw = v, log("width", v); }
   void setHeight(int v) override { ph = v, log("height", v); }
 
  private:
-  void log(const char* what, int v) {
-    calls.push_back(std::string(what) + "=" + std::to_string(v));
+  void log(const char* what, std::optional<int> v) {
+    calls.push_back(std::string(what) + "=" + (v ? std::to_string(*v) : kNone));
   }
 };
-
-const std::string kMarker = std::to_string(kNoValue);
 
 TEST(SettingsStoreTest, FirstRunRestoresNothingAndLeavesTheFileAsDeclared) {
   TempFolder folder;
@@ -78,8 +79,8 @@ TEST(SettingsStoreTest, MaximisedWindowIsSavedWithoutPlaceAndReopensMaximised) {
   reopened.px = 3, reopened.py = 4;
   store.restoreWindow("ver_resumen", reopened);
   // The position goes to the engine as "not given", and maximising comes after it.
-  EXPECT_EQ(reopened.calls, (std::vector<std::string>{"x=" + kMarker, "y=" + kMarker, "maximized=1",
-                                                      "minimized=0"}));
+  EXPECT_EQ(reopened.calls,
+            (std::vector<std::string>{"x=" + kNone, "y=" + kNone, "maximized=1", "minimized=0"}));
 }
 
 TEST(SettingsStoreTest, MaximizeOtherThanYesOrNoIgnoresTheWholeSection) {
@@ -213,13 +214,13 @@ TEST(SettingsStoreTest, HandEditedBookkeepingStaysBoundedAndIsWrittenBackAsRead)
 TEST(SettingsStoreTest, NumbersOutOfShapeNeverCrash) {
   const struct {
     const char* value;
-    int expected;
+    std::optional<int> expected;
   } cases[] = {
       {"abc", 0},
       {"12px", 12},
-      {"-2147483648", kNoValue},
+      {"-2147483648", std::nullopt},  // the number that stands for no position
       {"99999999999", 2147483647},
-      {"-99999999999", kNoValue},
+      {"-99999999999", std::nullopt},
       {"+7", 7},
   };
   for (const auto& c : cases) {
@@ -232,7 +233,7 @@ TEST(SettingsStoreTest, NumbersOutOfShapeNeverCrash) {
     FakePlacement window;
     store.restoreWindow("Main", window);
     EXPECT_EQ(window.px, c.expected);
-    EXPECT_EQ(window.py, kNoValue);
+    EXPECT_EQ(window.py, std::nullopt);
   }
 }
 
