@@ -106,7 +106,7 @@ void ReportInstance::buildLayouts() {
           if (found == variables_.end() || !found->read)
             throw std::invalid_argument("report " + structure_.name + ": control " + c.equate +
                                         " shows " + c.use + ", which is not bound");
-          source.variable = static_cast<int>(found - variables_.begin());
+          source.variable = static_cast<std::size_t>(found - variables_.begin());
           break;
         }
         case ReportControlKind::pageNumber:
@@ -148,7 +148,7 @@ void ReportInstance::placeBand(Band& band, int x, int y) {
         texts_.push_back(s.text);
         break;
       case Source::Kind::variable: {
-        std::string_view value = variables_[static_cast<std::size_t>(s.variable)].read();
+        std::string_view value = variables_[*s.variable].read();
         // A text picture only cuts: that needs no copy. The blanks that pad a
         // fixed-length text are not part of it and are not printed.
         if (s.picture.kind == ui::Picture::Kind::text) {

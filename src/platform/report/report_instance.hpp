@@ -59,7 +59,7 @@ class ReportInstance {
   // Where an item's text comes from when its band is printed.
   struct Source {
     enum class Kind { fixed, variable, pageNumber, none } kind = Kind::none;
-    int variable = -1;  // variable: its index in variables_
+    std::optional<std::size_t> variable;  // variable: its index in variables_
     ui::Picture picture;
     std::string text;  // fixed: the text in force
   };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -166,6 +167,33 @@ TEST(SettingsStoreTest, ResizableWindowsKeepTheirSize) {
   store.saveWindow("_PreviewWindow_", preview);
   EXPECT_EQ(TempFolder::read("varcompass.INI"),
             "[_PreviewWindow_]\r\nMaximize=No\r\nMinimize=Yes\r\n");
+}
+
+TEST(SettingsStoreTest, PlaceOrSizeNotGivenIsLeftOutOfTheFile) {
+  // The number that stands for "none" in the file is never written as a place either: it
+  // would come back as none.
+  const int marker = std::numeric_limits<int>::min();
+  const struct {
+    const char* name;
+    std::optional<int> x, width;
+    std::string keys;
+  } cases[] = {
+      {"both given", 7, 90, "XPos=7\r\nYPos=8\r\nWidth=90\r\nHeight=60\r\n"},
+      {"no position", std::nullopt, 90, "YPos=8\r\nWidth=90\r\nHeight=60\r\n"},
+      {"no width", 7, std::nullopt, "XPos=7\r\nYPos=8\r\nHeight=60\r\n"},
+      {"the file's own none", marker, marker, "YPos=8\r\nHeight=60\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    SettingsStore store;
+    store.openSettings(kFile, SettingsKind::iniFile);
+    FakePlacement window;
+    window.canResize = true, window.px = c.x, window.py = 8, window.pw = c.width, window.ph = 60;
+    store.saveWindow("Main", window);
+    EXPECT_EQ(TempFolder::read("varcompass.INI"),
+              "[Main]\r\nMaximize=No\r\nMinimize=No\r\n" + c.keys);
+  }
 }
 
 TEST(SettingsStoreTest, BookkeepingListIsWrittenBackAsRead) {
