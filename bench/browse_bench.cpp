@@ -22,7 +22,7 @@
 #include "platform/browse/browse.hpp"
 #include "platform/browse/table_view_source.hpp"
 #include "platform/files/table_view.hpp"
-#include "platform/ui/list_source.hpp"
+#include "platform/ui/binding.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "platform/ui/window_controller.hpp"
 #include "store/declarations.hpp"
@@ -89,7 +89,7 @@ struct Entry {
   vc::text::FixedText<1024> POSITION;
 };
 
-class Rows : public vc::ui::ListSource {
+class Rows : public vc::ui::Binding {
  public:
   Entry entry;
   vc::browse::RowStore store{&entry, sizeof entry, entry.POSITION.data(), entry.POSITION.size()};
@@ -130,7 +130,7 @@ void runBrowse(Timings& t) {
   vc::ui::Window window(listWindow(), engine);
   window.open();
   Rows rows;
-  window.bindList(1, &rows);
+  window.bind(1, &rows);
   vc::files::TableView view(vc::store::resumen());
   vc::browse::TableViewSource source(view);
   vc::browse::StepLocator byModule(RES.MODULO.data(), 30), byName(RES.NOMBRE.data(), 30);

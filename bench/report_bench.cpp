@@ -205,9 +205,10 @@ int main(int argc, char** argv) {
   fileName = "/home/dev/app/MAIN.clw";
   vc::report::ReportInstance report(
       vc::views::P25_REPORT(),
-      {vc::report::bind("NOMBREARCHIVO1", fileName), vc::report::bind("RES:NOMBRE", r.NOMBRE),
-       vc::report::bind("RES:MODULO", r.MODULO), vc::report::bind("RES:TIPO", r.TIPO),
-       vc::report::bind("RES:MODO", r.MODO)});
+      {vc::report::bindVariable("NOMBREARCHIVO1", fileName),
+       vc::report::bindVariable("RES:NOMBRE", r.NOMBRE),
+       vc::report::bindVariable("RES:MODULO", r.MODULO),
+       vc::report::bindVariable("RES:TIPO", r.TIPO), vc::report::bindVariable("RES:MODO", r.MODO)});
   vc::files::TableView view(resumen);
   vc::files::RelationBase relation;
   vc::report::StringStepObject step;

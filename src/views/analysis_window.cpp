@@ -119,7 +119,7 @@ void analizar() {
   auto sourceFolder = std::make_unique<SourceFolder>();
   auto moduleList = std::make_unique<ModuleList>(*moduleQueue);
   vc::ui::Window window(P7_WINDOW(), *globals::windowEngine);
-  window.bindList(p7::LIST1, moduleList.get());
+  window.bind(p7::LIST1, moduleList.get());
   auto controller = std::make_unique<AnalysisWindow>(window, *moduleQueue, *sourceFolder);
   controller->execute();
   controller.reset();

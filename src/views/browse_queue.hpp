@@ -6,7 +6,7 @@
 
 #include "platform/browse/row_store.hpp"
 #include "platform/text/fixed_text.hpp"
-#include "platform/ui/list_source.hpp"
+#include "platform/ui/binding.hpp"
 
 namespace vc::views {
 
@@ -28,7 +28,7 @@ struct BrowseQueueEntry {
 
 /// browseQueue: its entry buffer, the page of rows the browse keeps, and the list's view
 /// of them.
-class BrowseQueue : public vc::ui::ListSource {
+class BrowseQueue : public vc::ui::Binding {
  public:
   BrowseQueue();
   BrowseQueue(const BrowseQueue&) = delete;

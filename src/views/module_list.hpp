@@ -3,12 +3,12 @@
 #pragma once
 
 #include "analysis/module_queue.hpp"
-#include "platform/ui/list_source.hpp"
+#include "platform/ui/binding.hpp"
 
 namespace vc::views {
 
 /// Adapts a module queue to the list's data source; the queue must outlive it.
-class ModuleList : public vc::ui::ListSource {
+class ModuleList : public vc::ui::Binding {
  public:
   explicit ModuleList(const vc::analysis::ModuleQueue& queue) : queue_(queue) {}
 

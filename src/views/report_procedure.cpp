@@ -130,12 +130,12 @@ void reporte() {
       std::make_unique<vc::ui::Window>(P25_PROGRESSWINDOW(), *globals::windowEngine);
   progressWindow->bind(p25::PROGRESS_THERMOMETER, &thermometer);
   auto report = std::make_unique<vc::report::ReportInstance>(
-      P25_REPORT(), std::vector<vc::report::Binding>{
-                        vc::report::bind("NOMBREARCHIVO1", globals::NOMBREARCHIVO1),
-                        vc::report::bind("RES:NOMBRE", vc::store::RES.NOMBRE),
-                        vc::report::bind("RES:MODULO", vc::store::RES.MODULO),
-                        vc::report::bind("RES:TIPO", vc::store::RES.TIPO),
-                        vc::report::bind("RES:MODO", vc::store::RES.MODO),
+      P25_REPORT(), std::vector<vc::report::ReportVariable>{
+                        vc::report::bindVariable("NOMBREARCHIVO1", globals::NOMBREARCHIVO1),
+                        vc::report::bindVariable("RES:NOMBRE", vc::store::RES.NOMBRE),
+                        vc::report::bindVariable("RES:MODULO", vc::store::RES.MODULO),
+                        vc::report::bindVariable("RES:TIPO", vc::store::RES.TIPO),
+                        vc::report::bindVariable("RES:MODO", vc::store::RES.MODO),
                     });
   NoOutput noOutput;
   auto reportProcess = std::make_unique<ReportProcess>(*report);

@@ -49,21 +49,21 @@ namespace {
 using vc::report::Align;
 using vc::report::BandKind;
 using vc::report::BandSpec;
-using vc::report::ControlSpec;
 using vc::report::kFromPicture;
+using vc::report::ReportControlSpec;
 namespace rk = vc::report;
-namespace rf = vc::report::control_flag;
+namespace rf = vc::report::report_control_flag;
 
 const vc::ui::Font kSans8{"Microsoft Sans Serif", 8, 400};
 const vc::ui::Font kSans12{"Microsoft Sans Serif", 12, 400};
 const vc::ui::Font kArial8{"Arial", 8, 400};
 
-ControlSpec fixedText(int number, std::string equate, rk::Rect at, std::string text,
-                      std::optional<vc::ui::Font> font, unsigned flags) {
-  ControlSpec c;
+ReportControlSpec fixedText(int number, std::string equate, rk::ControlBox at, std::string text,
+                            std::optional<vc::ui::Font> font, unsigned flags) {
+  ReportControlSpec c;
   c.number = number;
   c.equate = std::move(equate);
-  c.kind = rk::ControlKind::fixedText;
+  c.kind = rk::ReportControlKind::fixedText;
   c.at = at;
   c.text = std::move(text);
   c.font = std::move(font);
@@ -72,11 +72,11 @@ ControlSpec fixedText(int number, std::string equate, rk::Rect at, std::string t
   return c;
 }
 
-ControlSpec variableText(int number, std::string equate, int x, std::string use) {
-  ControlSpec c;
+ReportControlSpec variableText(int number, std::string equate, int x, std::string use) {
+  ReportControlSpec c;
   c.number = number;
   c.equate = std::move(equate);
-  c.kind = rk::ControlKind::variableText;
+  c.kind = rk::ReportControlKind::variableText;
   c.at = {x, 50, kFromPicture, kFromPicture};
   c.use = std::move(use);
   c.picture = "s30";
@@ -97,18 +97,18 @@ const vc::report::ReportSpec& P25_REPORT() {
     r.detailArea = {250, 1192, 8000, 9308};
 
     BandSpec form{p25r::FORM, "FORM", BandKind::form, {250, 250, 8000, 10500}, kSans8, {}};
-    ControlSpec image;
+    ReportControlSpec image;
     image.number = p25r::FORMIMAGE;
     image.equate = "FORMIMAGE";
-    image.kind = rk::ControlKind::image;
+    image.kind = rk::ReportControlKind::image;
     image.at = {0, 0, 8000, 10500};
     form.controls = {image};
 
     BandSpec header{p25r::HEADER, "HEADER", BandKind::header, {250, 250, 8000, 942}, kSans8, {}};
-    ControlSpec file;
+    ReportControlSpec file;
     file.number = p25r::NOMBREARCHIVO1;
     file.equate = "NOMBREARCHIVO1";
-    file.kind = rk::ControlKind::textBox;
+    file.kind = rk::ReportControlKind::textBox;
     file.at = {875, 275, 6742, 192};
     file.use = "NOMBREARCHIVO1";
     file.flags = rf::transparent | rf::fileName;
@@ -129,10 +129,10 @@ const vc::report::ReportSpec& P25_REPORT() {
     };
 
     BandSpec detail{p25r::DETAIL, "DETAIL", BandKind::detail, {0, 0, 8000, 225}, {}, {}};
-    ControlSpec line;
+    ReportControlSpec line;
     line.number = p25r::LINE1;
     line.equate = "LINE1";
-    line.kind = rk::ControlKind::line;
+    line.kind = rk::ReportControlKind::line;
     line.at = {117, 8, 7725, 0};
     detail.controls = {
         line,
@@ -143,10 +143,10 @@ const vc::report::ReportSpec& P25_REPORT() {
     };
 
     BandSpec footer{p25r::FOOTER, "FOOTER", BandKind::footer, {250, 10500, 8000, 250}, {}, {}};
-    ControlSpec page;
+    ReportControlSpec page;
     page.number = p25r::PAGECOUNT_2;
     page.equate = "PAGECOUNT_2";
-    page.kind = rk::ControlKind::pageNumber;
+    page.kind = rk::ReportControlKind::pageNumber;
     page.at = {6950, 52, 700, 135};
     page.picture = "pPage <<#p";
     page.font = kArial8;

@@ -177,7 +177,7 @@ void ver_resumen() {
   useBrowseView();
   auto queue = std::make_unique<BrowseQueue>();
   auto window = std::make_unique<vc::ui::Window>(P17_WINDOW(), *globals::windowEngine);
-  window->bindList(p17::LIST, queue.get());
+  window->bind(p17::LIST, queue.get());
   vc::browse::TableViewSource source(browseView());
   BrowseObjects objects{*queue, source, nullptr, nullptr, nullptr};
   auto controller = std::make_unique<CompareWindow>(*window, objects);

@@ -64,7 +64,7 @@ class ReporteTest : public ::testing::Test {
         if (pages.kind(band) != report::BandKind::detail) continue;
         std::string line;
         for (const auto& item : pages.items(page, band)) {
-          if (item.kind != report::ControlKind::variableText) continue;
+          if (item.kind != report::ReportControlKind::variableText) continue;
           if (!line.empty()) line += "|";
           line += item.text;
         }

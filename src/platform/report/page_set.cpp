@@ -43,7 +43,7 @@ int PageSet::pageHeight() const {
   return orientation_ == Orientation::portrait ? paperHeight_ : paperWidth_;
 }
 
-Rect PageSet::at(const PrintedBand& band) const {
+PaperRect PageSet::at(const PrintedBand& band) const {
   const BandLayout& l = layout(band);
   return {band.x, band.y, l.width, l.height};
 }

@@ -28,9 +28,9 @@ enum class TextEncoding {
 
 /// What an item is on every printing of its band.
 struct ItemLayout {
-  ControlKind kind = ControlKind::fixedText;
+  ReportControlKind kind = ReportControlKind::fixedText;
   int control = 0;  // the control's number
-  Rect at;          // within the band, sizes worked out
+  PaperRect at;     // within the band, sizes worked out
   int font = 0;     // index into the page set's fonts
   Align align = Align::left;
   TextFit fit = TextFit::condense;
@@ -48,9 +48,9 @@ struct BandLayout {
 
 /// One item as printed, valid while its page set lives.
 struct PrintedItem {
-  ControlKind kind = ControlKind::fixedText;
+  ReportControlKind kind = ReportControlKind::fixedText;
   int control = 0;
-  Rect at;  // on the page
+  PaperRect at;  // on the page
   const ui::Font* font = nullptr;
   Align align = Align::left;
   TextFit fit = TextFit::condense;
@@ -95,7 +95,7 @@ class PageSet {
 
   // Reading a page.
   BandKind kind(const PrintedBand& band) const { return layout(band).kind; }
-  Rect at(const PrintedBand& band) const;
+  PaperRect at(const PrintedBand& band) const;
   /// The band's items in drawing order.
   std::vector<PrintedItem> items(const Page& page, const PrintedBand& band) const;
 

@@ -4,7 +4,7 @@
 // A report's declarative structure: paper, fonts, detail area, bands and their controls.
 #include "platform/report/report_structure.hpp"
 // Variables bound to a report, read each time a band that shows them is printed.
-#include "platform/report/binding.hpp"
+#include "platform/report/report_variable.hpp"
 // An instance of a structure: prints bands onto pages, numbers them, ends and closes.
 #include "platform/report/report_instance.hpp"
 // The laid-out pages as data, per page its bands and their items as printed.

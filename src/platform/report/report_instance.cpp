@@ -41,8 +41,8 @@ int addFontOnce(std::vector<ui::Font>& fonts, const ui::Font& font) {
 
 }  // namespace
 
-ReportInstance::ReportInstance(const ReportSpec& structure, std::vector<Binding> bindings)
-    : structure_(structure), bindings_(std::move(bindings)) {
+ReportInstance::ReportInstance(const ReportSpec& structure, std::vector<ReportVariable> variables)
+    : structure_(structure), variables_(std::move(variables)) {
   buildLayouts();
 }
 
@@ -61,20 +61,20 @@ void ReportInstance::buildLayouts() {
     // share its line.
     std::vector<int> heights;
     std::vector<ui::Font> fonts;
-    for (const ControlSpec& c : def.controls) {
+    for (const ReportControlSpec& c : def.controls) {
       fonts.push_back(overlay(bandFont, c.font));
-      heights.push_back(c.at.height == kFromPicture ? lineHeight(fonts.back()) : c.at.height);
+      heights.push_back(c.at.height ? *c.at.height : lineHeight(fonts.back()));
     }
     for (std::size_t i = 0; i < def.controls.size(); ++i) {
-      const ControlSpec& c = def.controls[i];
+      const ReportControlSpec& c = def.controls[i];
       ItemLayout item;
       item.kind = c.kind;
       item.control = c.number;
-      item.at = {c.at.x, c.at.y, c.at.width, heights[i]};
-      if (c.at.width == kFromPicture) {
+      item.at = {c.at.x, c.at.y, c.at.width.value_or(0), heights[i]};
+      if (!c.at.width) {
         int right = def.at.width;
         for (std::size_t j = 0; j < def.controls.size(); ++j) {
-          const ControlSpec& other = def.controls[j];
+          const ReportControlSpec& other = def.controls[j];
           if (j != i && other.at.x > c.at.x &&
               overlapsVertically(c.at.y, heights[i], other.at.y, heights[j]))
             right = std::min(right, other.at.x);
@@ -83,36 +83,36 @@ void ReportInstance::buildLayouts() {
       }
       item.font = addFontOnce(fonts_, fonts[i]);
       item.align = c.align;
-      if (c.flags & control_flag::fileName) {
+      if (c.flags & report_control_flag::fileName) {
         item.fit = TextFit::elideMiddle;
         item.encoding = TextEncoding::fileName;
       }
-      item.transparent = (c.flags & control_flag::transparent) != 0;
+      item.transparent = (c.flags & report_control_flag::transparent) != 0;
       layout.items.push_back(item);
 
       Source source;
       source.picture = ui::parsePicture(c.picture);
       switch (c.kind) {
-        case ControlKind::fixedText:
-        case ControlKind::image:
+        case ReportControlKind::fixedText:
+        case ReportControlKind::image:
           source.kind = Source::Kind::fixed;
           source.text = c.text;
           break;
-        case ControlKind::variableText:
-        case ControlKind::textBox: {
+        case ReportControlKind::variableText:
+        case ReportControlKind::textBox: {
           source.kind = Source::Kind::variable;
-          const auto found = std::find_if(bindings_.begin(), bindings_.end(),
-                                          [&](const Binding& b) { return b.name == c.use; });
-          if (found == bindings_.end() || !found->read)
+          const auto found = std::find_if(variables_.begin(), variables_.end(),
+                                          [&](const ReportVariable& v) { return v.name == c.use; });
+          if (found == variables_.end() || !found->read)
             throw std::invalid_argument("report " + structure_.name + ": control " + c.equate +
                                         " shows " + c.use + ", which is not bound");
-          source.binding = static_cast<int>(found - bindings_.begin());
+          source.variable = static_cast<std::size_t>(found - variables_.begin());
           break;
         }
-        case ControlKind::pageNumber:
+        case ReportControlKind::pageNumber:
           source.kind = Source::Kind::pageNumber;
           break;
-        case ControlKind::line:
+        case ReportControlKind::line:
           break;
       }
       band.sources.push_back(std::move(source));
@@ -148,7 +148,7 @@ void ReportInstance::placeBand(Band& band, int x, int y) {
         texts_.push_back(s.text);
         break;
       case Source::Kind::variable: {
-        std::string_view value = bindings_[static_cast<std::size_t>(s.binding)].read();
+        std::string_view value = variables_[*s.variable].read();
         // A text picture only cuts: that needs no copy. The blanks that pad a
         // fixed-length text are not part of it and are not printed.
         if (s.picture.kind == ui::Picture::Kind::text) {

@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/report/binding.hpp"
 #include "platform/report/page_set.hpp"
 #include "platform/report/report_structure.hpp"
+#include "platform/report/report_variable.hpp"
 #include "platform/ui/picture.hpp"
 
 namespace vc::report {
@@ -30,10 +30,10 @@ enum class SetTextAnswer { set, noTextControl };
 class ReportInstance {
  public:
   /// Works out every item's layout (a width from the picture is the room up to the next
-  /// control to its right, or to the band's edge) and ties each variable control to its
-  /// binding. A control whose variable is not bound throws std::invalid_argument. The
-  /// structure must outlive the instance.
-  ReportInstance(const ReportSpec& structure, std::vector<Binding> bindings);
+  /// control to its right, or to the band's edge) and ties each variable control to the
+  /// variable its `use` names. A control whose variable is not bound throws std::invalid_argument.
+  /// The structure must outlive the instance.
+  ReportInstance(const ReportSpec& structure, std::vector<ReportVariable> variables);
 
   const ReportSpec& structure() const { return structure_; }
 
@@ -59,7 +59,7 @@ class ReportInstance {
   // Where an item's text comes from when its band is printed.
   struct Source {
     enum class Kind { fixed, variable, pageNumber, none } kind = Kind::none;
-    int binding = -1;  // variable
+    std::optional<std::size_t> variable;  // variable: its index in variables_
     ui::Picture picture;
     std::string text;  // fixed: the text in force
   };
@@ -75,7 +75,7 @@ class ReportInstance {
   Band* bandByNumber(int number);
 
   const ReportSpec& structure_;
-  std::vector<Binding> bindings_;
+  std::vector<ReportVariable> variables_;
   std::vector<BandLayout> layouts_;  // worked out once, copied into each page set
   std::vector<ui::Font> fonts_;
   std::vector<Band> bands_;

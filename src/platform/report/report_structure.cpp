@@ -8,9 +8,9 @@ const BandSpec* ReportSpec::band(int number) const {
   return nullptr;
 }
 
-const ControlSpec* ReportSpec::control(int number) const {
+const ReportControlSpec* ReportSpec::control(int number) const {
   for (const BandSpec& b : bands)
-    for (const ControlSpec& c : b.controls)
+    for (const ReportControlSpec& c : b.controls)
       if (c.number == number) return &c;
   return nullptr;
 }
@@ -18,7 +18,7 @@ const ControlSpec* ReportSpec::control(int number) const {
 int ReportSpec::number(const std::string& equate) const {
   for (const BandSpec& b : bands) {
     if (b.equate == equate) return b.number;
-    for (const ControlSpec& c : b.controls)
+    for (const ReportControlSpec& c : b.controls)
       if (c.equate == equate) return c.number;
   }
   return 0;

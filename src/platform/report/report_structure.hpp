@@ -7,24 +7,37 @@
 #include <string>
 #include <vector>
 
-#include "platform/settings/window_placement.hpp"
 #include "platform/ui/window_structure.hpp"
 
 namespace vc::report {
 
-/// A rectangle in thousandths of an inch.
-struct Rect {
+// A report's controls are named apart from a window's: they are printed on paper, in
+// thousandths of an inch, and never built as widgets by a window engine; their kinds and
+// flags are those a page has (a page number, a background left out), not a window's.
+
+/// A rectangle on the paper, in thousandths of an inch.
+struct PaperRect {
   int x = 0;
   int y = 0;
   int width = 0;
   int height = 0;
-  friend bool operator==(const Rect&, const Rect&) = default;
+  friend bool operator==(const PaperRect&, const PaperRect&) = default;
 };
 
-/// A width or height to be worked out from the control's picture and font.
-inline constexpr int kFromPicture = settings::kNoValue;
+/// A control's width or height: given, or worked out from its picture and font when the
+/// report lays out its bands.
+using Extent = std::optional<int>;
+inline constexpr std::nullopt_t kFromPicture = std::nullopt;
 
-enum class ControlKind {
+/// Where a control prints within its band, in thousandths of an inch.
+struct ControlBox {
+  int x = 0;
+  int y = 0;
+  Extent width = 0;
+  Extent height = 0;
+};
+
+enum class ReportControlKind {
   fixedText,     // a text of the structure (which the report may later replace)
   variableText,  // a bound variable through its picture
   textBox,       // a bound variable, whole
@@ -35,19 +48,19 @@ enum class ControlKind {
 
 enum class Align { left, center, right };
 
-namespace control_flag {
+namespace report_control_flag {
 /// Printed without a background of its own.
 inline constexpr unsigned transparent = 1u << 0;
 /// The text is a file name: shown as the system spells file names, and a name too long
 /// for its box loses characters in the middle, so that its end stays visible.
 inline constexpr unsigned fileName = 1u << 1;
-}  // namespace control_flag
+}  // namespace report_control_flag
 
-struct ControlSpec {
+struct ReportControlSpec {
   int number = 0;      // the report's control numbers, bands included
   std::string equate;  // "RES_NOMBRE" for ?RES:NOMBRE
-  ControlKind kind = ControlKind::fixedText;
-  Rect at;                       // within the band; width or height may be kFromPicture
+  ReportControlKind kind = ReportControlKind::fixedText;
+  ControlBox at;                 // within the band
   std::string text;              // a fixed text, or an image's file; Windows-1252 bytes
   std::string use;               // the bound variable a variable text or text box shows
   std::string picture;           // "s30", "pPage <<#p"; none: the value as it is
@@ -67,10 +80,10 @@ struct BandSpec {
   int number = 0;
   std::string equate;
   BandKind kind = BandKind::detail;
-  Rect at;  // form, header and footer: on the page; detail: x within the detail area
-            // and its size (the detail area places it downwards)
+  PaperRect at;  // form, header and footer: on the page; detail: x within the detail area
+                 // and its size (the detail area places it downwards)
   std::optional<ui::Font> font;  // the report's font when absent
-  std::vector<ControlSpec> controls;
+  std::vector<ReportControlSpec> controls;
 };
 
 enum class Orientation { portrait, landscape };
@@ -81,12 +94,12 @@ struct ReportSpec {
   int paperWidth = 8500;  // as the paper stands in portrait; US Letter by default
   int paperHeight = 11000;
   Orientation orientation = Orientation::portrait;
-  ui::Font font;    // the report's font
-  Rect detailArea;  // on the page
+  ui::Font font;         // the report's font
+  PaperRect detailArea;  // on the page
   std::vector<BandSpec> bands;
 
   const BandSpec* band(int number) const;
-  const ControlSpec* control(int number) const;
+  const ReportControlSpec* control(int number) const;
   /// The number of a band or control by its equate; 0 when absent.
   int number(const std::string& equate) const;
 };

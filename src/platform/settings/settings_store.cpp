@@ -1,6 +1,7 @@
 #include "platform/settings/settings_store.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -33,6 +34,18 @@ int toInt(std::string_view s) {
   if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
   if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
   return static_cast<int>(value);
+}
+
+/// The value that stands for "no position or size" where the file holds one: a window
+/// saved without a place has the key removed, but a hand may write the number itself.
+constexpr int kNoValue = std::numeric_limits<std::int32_t>::min();
+
+/// A position or size as the file keeps it: absent when the key is, or holds kNoValue.
+std::optional<int> toPlace(const std::optional<std::string>& value) {
+  if (!value) return std::nullopt;
+  const int n = toInt(*value);
+  if (n == kNoValue) return std::nullopt;
+  return n;
 }
 
 std::string sectorKey(int n) {
@@ -79,7 +92,7 @@ void SettingsStore::restoreWindow(std::string_view procedureName, WindowPlacemen
   const std::string section(text::clip(procedureName));
   bool maximized = false;
   bool minimized = false;
-  int x = kNoValue, y = kNoValue, w = kNoValue, h = kNoValue;
+  std::optional<int> x, y, w, h;
   {
     std::lock_guard guard(lock_);
     const auto doc = ini::IniDocument::shared(ini::resolveIniPath(fileName_));
@@ -92,13 +105,10 @@ void SettingsStore::restoreWindow(std::string_view procedureName, WindowPlacemen
     else
       return;  // a section spoilt by hand, or none: the window stays as declared
     minimized = text::equal(read("Minimize"), "Yes");
-    const auto readInt = [&](std::string_view key, int& into) {
-      if (const auto v = doc->value(section, key)) into = toInt(*v);
-    };
-    readInt("XPos", x);
-    readInt("YPos", y);
-    readInt("Width", w);
-    readInt("Height", h);
+    x = toPlace(doc->value(section, "XPos"));
+    y = toPlace(doc->value(section, "YPos"));
+    w = toPlace(doc->value(section, "Width"));
+    h = toPlace(doc->value(section, "Height"));
   }
 
   const bool wasMaximized = window.maximized();
@@ -106,8 +116,8 @@ void SettingsStore::restoreWindow(std::string_view procedureName, WindowPlacemen
   window.setX(x);
   window.setY(y);
   if (window.resizable()) {
-    if (w != kNoValue) window.setWidth(w);
-    if (h != kNoValue) window.setHeight(h);
+    if (w) window.setWidth(*w);
+    if (h) window.setHeight(*h);
   }
   if (maximized && !wasMaximized) window.setMaximized(true);
   window.setMinimized(minimized);
@@ -117,7 +127,7 @@ void SettingsStore::saveWindow(std::string_view procedureName, WindowPlacement& 
   const std::string section(text::clip(procedureName));
   const bool maximized = window.maximized();
   const bool minimized = window.minimized();
-  int x = kNoValue, y = kNoValue, w = kNoValue, h = kNoValue;
+  std::optional<int> x, y, w, h;
   if (!maximized && !minimized) {
     x = window.x();
     y = window.y();
@@ -134,13 +144,14 @@ void SettingsStore::saveWindow(std::string_view procedureName, WindowPlacement& 
   // All six keys go to the file in one write, so the section is never left half saved.
   doc->set(section, "Maximize", maximized ? "Yes" : "No");
   doc->set(section, "Minimize", minimized ? "Yes" : "No");
-  const std::pair<std::string_view, int> numbers[] = {
+  const std::pair<std::string_view, std::optional<int>> numbers[] = {
       {"XPos", x}, {"YPos", y}, {"Width", w}, {"Height", h}};
   for (const auto& [key, value] : numbers) {
-    if (value == kNoValue)
-      doc->remove(section, key);
+    // The marker would read back as no place, so it is kept as none.
+    if (value && *value != kNoValue)
+      doc->set(section, key, std::to_string(*value));
     else
-      doc->set(section, key, std::to_string(value));
+      doc->remove(section, key);
   }
   doc->save(path);
 }

@@ -2,13 +2,9 @@
 // size, maximised and minimised state, all in the window's own (dialog) units.
 #pragma once
 
-#include <cstdint>
-#include <limits>
+#include <optional>
 
 namespace vc::settings {
-
-/// The no-value marker: a position or size that is not given.
-inline constexpr int kNoValue = std::numeric_limits<std::int32_t>::min();
 
 class WindowPlacement {
  public:
@@ -17,15 +13,17 @@ class WindowPlacement {
   virtual bool minimized() const = 0;
   /// Whether the user can resize the window (only then are width and height kept).
   virtual bool resizable() const = 0;
-  virtual int x() const = 0;
-  virtual int y() const = 0;
-  virtual int width() const = 0;
-  virtual int height() const = 0;
+  /// Empty where the window has no position or size of its own to keep.
+  virtual std::optional<int> x() const = 0;
+  virtual std::optional<int> y() const = 0;
+  virtual std::optional<int> width() const = 0;
+  virtual std::optional<int> height() const = 0;
   virtual void setMaximized(bool on) = 0;
   virtual void setMinimized(bool on) = 0;
-  /// kNoValue lets the window engine place the window as it would without a saved place.
-  virtual void setX(int x) = 0;
-  virtual void setY(int y) = 0;
+  /// An empty position lets the window engine place the window as it would without a
+  /// saved place.
+  virtual void setX(std::optional<int> x) = 0;
+  virtual void setY(std::optional<int> y) = 0;
   virtual void setWidth(int width) = 0;
   virtual void setHeight(int height) = 0;
 };

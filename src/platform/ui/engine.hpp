@@ -11,21 +11,12 @@
 
 #include "platform/errors/message_presenter.hpp"
 #include "platform/ui/event.hpp"
+#include "platform/ui/placement.hpp"
 #include "platform/ui/window_structure.hpp"
 
 namespace vc::ui {
 
 class Window;
-
-/// A window's placement in dialog units; kNoValue where the engine is to choose.
-struct Placement {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  bool maximized = false;
-  bool minimized = false;
-};
 
 struct OpenFileRequest {
   std::string title;

@@ -156,16 +156,16 @@ bool Window::minimized() const {
 bool Window::resizable() const {
   return (structure_.flags & window_flag::resizable) != 0;
 }
-int Window::x() const {
+std::optional<int> Window::x() const {
   return engine_.placement(*this).x;
 }
-int Window::y() const {
+std::optional<int> Window::y() const {
   return engine_.placement(*this).y;
 }
-int Window::width() const {
+std::optional<int> Window::width() const {
   return engine_.placement(*this).width;
 }
-int Window::height() const {
+std::optional<int> Window::height() const {
   return engine_.placement(*this).height;
 }
 
@@ -181,10 +181,10 @@ void Window::setMaximized(bool on) {
 void Window::setMinimized(bool on) {
   change([&](Placement& p) { p.minimized = on; });
 }
-void Window::setX(int v) {
+void Window::setX(std::optional<int> v) {
   change([&](Placement& p) { p.x = v; });
 }
-void Window::setY(int v) {
+void Window::setY(std::optional<int> v) {
   change([&](Placement& p) { p.y = v; });
 }
 void Window::setWidth(int v) {

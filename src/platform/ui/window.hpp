@@ -58,7 +58,6 @@ class Window : public settings::WindowPlacement {
   bool isEnabled(int number) const;
   /// Binds a control to the data it shows (nullptr: none); a list's binding holds its rows.
   void bind(int number, const Binding* binding);
-  void bindList(int number, const Binding* rows) { bind(number, rows); }
   /// Arms the keys `first` to `last` (typed characters, Windows-1252 bytes) on control
   /// `number`, or on every control of the window with 0: the engine delivers them as
   /// alertKey events instead of handing them to the control.
@@ -81,14 +80,14 @@ class Window : public settings::WindowPlacement {
   bool maximized() const override;
   bool minimized() const override;
   bool resizable() const override;
-  int x() const override;
-  int y() const override;
-  int width() const override;
-  int height() const override;
+  std::optional<int> x() const override;
+  std::optional<int> y() const override;
+  std::optional<int> width() const override;
+  std::optional<int> height() const override;
   void setMaximized(bool on) override;
   void setMinimized(bool on) override;
-  void setX(int x) override;
-  void setY(int y) override;
+  void setX(std::optional<int> x) override;
+  void setY(std::optional<int> y) override;
   void setWidth(int width) override;
   void setHeight(int height) override;
 

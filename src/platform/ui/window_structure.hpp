@@ -8,7 +8,7 @@
 
 namespace vc::ui {
 
-/// The control kinds a window or report may use; each must be registered before use.
+/// The control kinds a window may use; each must be registered with its engine before use.
 enum class ControlKind {
   stringPicture,  // a string showing a variable through a picture
   stringText,     // a string with a fixed text

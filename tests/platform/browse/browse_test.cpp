@@ -12,7 +12,7 @@
 #include "platform/files/keyed_table.hpp"
 #include "platform/files/table_view.hpp"
 #include "platform/text/fixed_text.hpp"
-#include "platform/ui/list_source.hpp"
+#include "platform/ui/binding.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
 #include "platform/ui/window_controller.hpp"
 #include "support/temp_folder.hpp"
@@ -47,7 +47,7 @@ struct Entry {
   vc::text::FixedText<1024> POSITION;
 };
 
-class Rows : public vc::ui::ListSource {
+class Rows : public vc::ui::Binding {
  public:
   Entry entry;
   RowStore store{&entry, sizeof entry, entry.POSITION.data(), entry.POSITION.size()};
@@ -161,7 +161,7 @@ class BrowseTest : public ::testing::Test {
   void run() {
     Window window(listWindow(), engine);
     Rows rows;
-    window.bindList(1, &rows);
+    window.bind(1, &rows);
     Controller controller(window);
     vc::files::TableView view(table);
     TableViewSource source(view);

@@ -36,12 +36,12 @@ TEST(PageSetTest, KeepsEveryTextOfABandWhateverItsLengthOrBytes) {
   EXPECT_EQ(first[1].text, binary);
   EXPECT_EQ(first[2].text, long1);
   EXPECT_EQ(first[3].text, long2);
-  EXPECT_EQ(first[3].at, (Rect{250 + 300, 1192 + 10, 50, 20}));
+  EXPECT_EQ(first[3].at, (PaperRect{250 + 300, 1192 + 10, 50, 20}));
   EXPECT_EQ(first[3].font->face, "Arial");
   const auto second = pages.items(page, page.bands()[1]);
   EXPECT_EQ(second[0].text, "only one");
   EXPECT_EQ(second[3].text, "");
-  EXPECT_EQ(pages.at(page.bands()[1]), (Rect{250, 1417, 8000, 225}));
+  EXPECT_EQ(pages.at(page.bands()[1]), (PaperRect{250, 1417, 8000, 225}));
 }
 
 TEST(PageSetTest, APlacedBandNeedsAPage) {

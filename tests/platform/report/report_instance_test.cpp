@@ -91,7 +91,7 @@ TEST_F(ReportInstanceTest, RowsGoDownTheDetailAreaWithTheirRuleAndColumns) {
     EXPECT_EQ(name.at.y, 1242 + 225 * k);
     EXPECT_EQ(name.text, "ROW" + std::to_string(k));
     const PrintedItem rule = itemOf(pages, first, band, sample::LINE);
-    EXPECT_EQ(rule.kind, ControlKind::line);
+    EXPECT_EQ(rule.kind, ReportControlKind::line);
     EXPECT_EQ(rule.at.x, 367);
     EXPECT_EQ(rule.at.x + rule.at.width, 8092);
     EXPECT_EQ(rule.at.y, 1192 + 225 * k + 8);
@@ -145,7 +145,7 @@ TEST_F(ReportInstanceTest, TheHeaderShowsTheFileNameElidedInTheMiddle) {
   EXPECT_EQ(box.fit, TextFit::elideMiddle);
   EXPECT_EQ(box.encoding, TextEncoding::fileName);
   EXPECT_TRUE(box.transparent);
-  EXPECT_EQ(box.at, (Rect{250 + 875, 250 + 275, 6742, 192}));
+  EXPECT_EQ(box.at, (PaperRect{250 + 875, 250 + 275, 6742, 192}));
   const PrintedItem title = itemOf(pages, pages.pages()[0], 1, sample::TITLE);
   EXPECT_EQ(title.text, "Informe de Diferencias :");
   EXPECT_EQ(title.at.y, 242);
@@ -167,7 +167,7 @@ TEST_F(ReportInstanceTest, EveryFooterShowsItsPageNumberThroughThePattern) {
     const Page& page = pages.pages()[static_cast<std::size_t>(c.page - 1)];
     EXPECT_EQ(page.number(), c.page);
     EXPECT_EQ(pageNumberText(pages, page), c.text);
-    EXPECT_EQ(pages.at(footerOf(pages, page)), (Rect{250, 10500, 8000, 250}));
+    EXPECT_EQ(pages.at(footerOf(pages, page)), (PaperRect{250, 10500, 8000, 250}));
   }
 }
 
@@ -225,7 +225,7 @@ TEST_F(ReportInstanceTest, ABandTallerThanTheDetailAreaTakesAPageOfItsOwn) {
 }
 
 TEST_F(ReportInstanceTest, AControlWhoseVariableIsNotBoundIsRefused) {
-  std::vector<Binding> bindings = vars.bindings();
+  std::vector<ReportVariable> bindings = vars.bindings();
   bindings.pop_back();
   EXPECT_THROW(ReportInstance(structure, bindings), std::invalid_argument);
 }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/report/binding.hpp"
 #include "platform/report/report_structure.hpp"
+#include "platform/report/report_variable.hpp"
 #include "platform/text/fixed_text.hpp"
 
 namespace vc::report::testing {
@@ -18,9 +18,9 @@ struct SampleVariables {
   text::FixedText<30> type;
   text::FixedText<30> mode;
 
-  std::vector<Binding> bindings() const {
-    return {bind("FILE", fileName), bind("NAME", name), bind("MODULE", module), bind("TYPE", type),
-            bind("MODE", mode)};
+  std::vector<ReportVariable> bindings() const {
+    return {bindVariable("FILE", fileName), bindVariable("NAME", name),
+            bindVariable("MODULE", module), bindVariable("TYPE", type), bindVariable("MODE", mode)};
   }
   void row(const std::string& n, const std::string& m, const std::string& t, const std::string& o) {
     name = n;
@@ -37,16 +37,16 @@ inline constexpr int HEADER = 1, TITLE = 2, FILE_BOX = 6, DETAIL = 9, LINE = 10,
 }
 
 inline ReportSpec sampleReport() {
-  using namespace control_flag;
+  using namespace report_control_flag;
   const ui::Font sans{"Microsoft Sans Serif", 8, 400};
   const ui::Font title{"Microsoft Sans Serif", 12, 400};
   const ui::Font arial{"Arial", 8, 400};
-  const auto fixed = [](int number, std::string equate, Rect at, std::string text,
+  const auto fixed = [](int number, std::string equate, ControlBox at, std::string text,
                         std::optional<ui::Font> font, unsigned flags) {
-    ControlSpec c;
+    ReportControlSpec c;
     c.number = number;
     c.equate = std::move(equate);
-    c.kind = ControlKind::fixedText;
+    c.kind = ReportControlKind::fixedText;
     c.at = at;
     c.text = std::move(text);
     c.font = std::move(font);
@@ -54,10 +54,10 @@ inline ReportSpec sampleReport() {
     return c;
   };
   const auto variable = [](int number, std::string equate, int x, std::string use) {
-    ControlSpec c;
+    ReportControlSpec c;
     c.number = number;
     c.equate = std::move(equate);
-    c.kind = ControlKind::variableText;
+    c.kind = ReportControlKind::variableText;
     c.at = {x, 50, kFromPicture, kFromPicture};
     c.use = std::move(use);
     c.picture = "s30";
@@ -76,10 +76,10 @@ inline ReportSpec sampleReport() {
   form.kind = BandKind::form;
   form.at = {250, 250, 8000, 10500};
   form.font = sans;
-  ControlSpec image;
+  ReportControlSpec image;
   image.number = sample::FORM_IMAGE;
   image.equate = "FORMIMAGE";
-  image.kind = ControlKind::image;
+  image.kind = ReportControlKind::image;
   image.at = {0, 0, 8000, 10500};
   form.controls.push_back(image);
 
@@ -98,10 +98,10 @@ inline ReportSpec sampleReport() {
       fixed(4, "HEADERTITLE_3", {4033, 767, 825, 167}, "Tipo", std::nullopt, transparent),
       fixed(8, "HEADERTITLE_4", {6017, 767, 825, 167}, "Modo", std::nullopt, transparent),
   };
-  ControlSpec box;
+  ReportControlSpec box;
   box.number = sample::FILE_BOX;
   box.equate = "NOMBREARCHIVO1";
-  box.kind = ControlKind::textBox;
+  box.kind = ReportControlKind::textBox;
   box.at = {875, 275, 6742, 192};
   box.use = "FILE";
   box.flags = transparent | fileName;
@@ -112,10 +112,10 @@ inline ReportSpec sampleReport() {
   detail.equate = "DETAIL";
   detail.kind = BandKind::detail;
   detail.at = {0, 0, 8000, 225};
-  ControlSpec line;
+  ReportControlSpec line;
   line.number = sample::LINE;
   line.equate = "LINE1";
-  line.kind = ControlKind::line;
+  line.kind = ReportControlKind::line;
   line.at = {117, 8, 7725, 0};
   detail.controls = {line, variable(sample::NAME, "RES_NOMBRE", 117, "NAME"),
                      variable(sample::MODULE, "RES_MODULO", 1983, "MODULE"),
@@ -127,10 +127,10 @@ inline ReportSpec sampleReport() {
   footer.equate = "FOOTER";
   footer.kind = BandKind::footer;
   footer.at = {250, 10500, 8000, 250};
-  ControlSpec page;
+  ReportControlSpec page;
   page.number = sample::PAGE;
   page.equate = "PAGECOUNT_2";
-  page.kind = ControlKind::pageNumber;
+  page.kind = ReportControlKind::pageNumber;
   page.at = {6950, 52, 700, 135};
   page.picture = "pPage <<#p";
   page.font = arial;

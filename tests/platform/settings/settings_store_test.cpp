@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,35 +15,35 @@ namespace {
 using vc::testing::TempFolder;
 
 constexpr const char* kFile = ".\\varcompass.INI";
+/// How the fake logs a position handed over as "not given".
+const std::string kNone = "none";
 
 /// A window without a display: its placement, and every change made to it, in order.
 class FakePlacement : public WindowPlacement {
  public:
   bool max = false, min = false, canResize = false;
-  int px = 0, py = 0, pw = 0, ph = 0;
+  std::optional<int> px = 0, py = 0, pw = 0, ph = 0;
   std::vector<std::string> calls;
 
   bool maximized() const override { return max; }
   bool minimized() const override { return min; }
   bool resizable() const override { return canResize; }
-  int x() const override { return px; }
-  int y() const override { return py; }
-  int width() const override { return pw; }
-  int height() const override { return ph; }
+  std::optional<int> x() const override { return px; }
+  std::optional<int> y() const override { return py; }
+  std::optional<int> width() const override { return pw; }
+  std::optional<int> height() const override { return ph; }
   void setMaximized(bool on) override { max = on, log("maximized", on); }
   void setMinimized(bool on) override { min = on, log("minimized", on); }
-  void setX(int v) override { px = v, log("x", v); }
-  void setY(int v) override { py = v, log("y", v); }
+  void setX(std::optional<int> v) override { px = v, log("x", v); }
+  void setY(std::optional<int> v) override { py = v, log("y", v); }
   void setWidth(int v) override { pw = v, log("width", v); }
   void setHeight(int v) override { ph = v, log("height", v); }
 
  private:
-  void log(const char* what, int v) {
-    calls.push_back(std::string(what) + "=" + std::to_string(v));
+  void log(const char* what, std::optional<int> v) {
+    calls.push_back(std::string(what) + "=" + (v ? std::to_string(*v) : kNone));
   }
 };
-
-const std::string kMarker = std::to_string(kNoValue);
 
 TEST(SettingsStoreTest, FirstRunRestoresNothingAndLeavesTheFileAsDeclared) {
   TempFolder folder;
@@ -78,8 +80,8 @@ TEST(SettingsStoreTest, MaximisedWindowIsSavedWithoutPlaceAndReopensMaximised) {
   reopened.px = 3, reopened.py = 4;
   store.restoreWindow("ver_resumen", reopened);
   // The position goes to the engine as "not given", and maximising comes after it.
-  EXPECT_EQ(reopened.calls, (std::vector<std::string>{"x=" + kMarker, "y=" + kMarker, "maximized=1",
-                                                      "minimized=0"}));
+  EXPECT_EQ(reopened.calls,
+            (std::vector<std::string>{"x=" + kNone, "y=" + kNone, "maximized=1", "minimized=0"}));
 }
 
 TEST(SettingsStoreTest, MaximizeOtherThanYesOrNoIgnoresTheWholeSection) {
@@ -167,6 +169,33 @@ TEST(SettingsStoreTest, ResizableWindowsKeepTheirSize) {
             "[_PreviewWindow_]\r\nMaximize=No\r\nMinimize=Yes\r\n");
 }
 
+TEST(SettingsStoreTest, PlaceOrSizeNotGivenIsLeftOutOfTheFile) {
+  // The number that stands for "none" in the file is never written as a place either: it
+  // would come back as none.
+  const int marker = std::numeric_limits<int>::min();
+  const struct {
+    const char* name;
+    std::optional<int> x, width;
+    std::string keys;
+  } cases[] = {
+      {"both given", 7, 90, "XPos=7\r\nYPos=8\r\nWidth=90\r\nHeight=60\r\n"},
+      {"no position", std::nullopt, 90, "YPos=8\r\nWidth=90\r\nHeight=60\r\n"},
+      {"no width", 7, std::nullopt, "XPos=7\r\nYPos=8\r\nHeight=60\r\n"},
+      {"the file's own none", marker, marker, "YPos=8\r\nHeight=60\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    SettingsStore store;
+    store.openSettings(kFile, SettingsKind::iniFile);
+    FakePlacement window;
+    window.canResize = true, window.px = c.x, window.py = 8, window.pw = c.width, window.ph = 60;
+    store.saveWindow("Main", window);
+    EXPECT_EQ(TempFolder::read("varcompass.INI"),
+              "[Main]\r\nMaximize=No\r\nMinimize=No\r\n" + c.keys);
+  }
+}
+
 TEST(SettingsStoreTest, BookkeepingListIsWrittenBackAsRead) {
   TempFolder folder;
   const std::string file =
@@ -213,13 +242,13 @@ TEST(SettingsStoreTest, HandEditedBookkeepingStaysBoundedAndIsWrittenBackAsRead)
 TEST(SettingsStoreTest, NumbersOutOfShapeNeverCrash) {
   const struct {
     const char* value;
-    int expected;
+    std::optional<int> expected;
   } cases[] = {
       {"abc", 0},
       {"12px", 12},
-      {"-2147483648", kNoValue},
+      {"-2147483648", std::nullopt},  // the number that stands for no position
       {"99999999999", 2147483647},
-      {"-99999999999", kNoValue},
+      {"-99999999999", std::nullopt},
       {"+7", 7},
   };
   for (const auto& c : cases) {
@@ -232,7 +261,7 @@ TEST(SettingsStoreTest, NumbersOutOfShapeNeverCrash) {
     FakePlacement window;
     store.restoreWindow("Main", window);
     EXPECT_EQ(window.px, c.expected);
-    EXPECT_EQ(window.py, kNoValue);
+    EXPECT_EQ(window.py, std::nullopt);
   }
 }
 

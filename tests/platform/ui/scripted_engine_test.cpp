@@ -121,7 +121,7 @@ class BrowseScriptTest : public ::testing::Test {
     for (ControlKind k :
          {ControlKind::list, ControlKind::button, ControlKind::sheet, ControlKind::tab})
       engine.registerControlKind(k);
-    window.bindList(1, &page);
+    window.bind(1, &page);
     window.control(1).list().scrolling = ListScrolling::byProgram;
     window.open();
   }

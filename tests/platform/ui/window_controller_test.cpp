@@ -213,7 +213,7 @@ TEST_F(ControllerTest, ANewTabResetsTheComponentsUnforced) {
     std::size_t rowCount() const override { return 1; }
     CellValue cell(std::size_t, std::size_t) const override { return std::string("x"); }
   } rows;
-  window.bindList(7, &rows);
+  window.bind(7, &rows);
   engine.clickRow("LIST", 1).chooseTab("SHEET1", "TAB2").press("OK");
   c.execute();
   EXPECT_EQ(component.forced, (std::vector<bool>{false, false}));  // the opening's, the tab's

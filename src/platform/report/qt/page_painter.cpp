@@ -89,21 +89,21 @@ void paintPage(QPainter& painter, const PageSet& pages, const Page& page, double
       const QRectF box(item.at.x * scale, item.at.y * scale, item.at.width * scale,
                        item.at.height * scale);
       switch (item.kind) {
-        case ControlKind::line:
+        case ReportControlKind::line:
           painter.setPen(QPen(Qt::black, std::max(kLineWidth * scale, 1.0)));
           painter.drawLine(box.topLeft(), box.bottomRight());
           break;
-        case ControlKind::image:
+        case ReportControlKind::image:
           if (!item.text.empty()) {
             const QImage image(QFile::decodeName(
                 QByteArray(item.text.data(), static_cast<qsizetype>(item.text.size()))));
             if (!image.isNull()) painter.drawImage(box, image);
           }
           break;
-        case ControlKind::fixedText:
-        case ControlKind::variableText:
-        case ControlKind::textBox:
-        case ControlKind::pageNumber:
+        case ReportControlKind::fixedText:
+        case ReportControlKind::variableText:
+        case ReportControlKind::textBox:
+        case ReportControlKind::pageNumber:
           if (!item.transparent) painter.fillRect(box, Qt::white);
           paintText(painter, item, box, pixelsPerInch);
           break;

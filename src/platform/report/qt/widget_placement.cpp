@@ -17,19 +17,19 @@ bool WidgetPlacement::minimized() const {
   return (widget_.windowState() & Qt::WindowMinimized) != 0;
 }
 
-int WidgetPlacement::x() const {
+std::optional<int> WidgetPlacement::x() const {
   return units_.fromPixelsX(widget_.x());
 }
 
-int WidgetPlacement::y() const {
+std::optional<int> WidgetPlacement::y() const {
   return units_.fromPixelsY(widget_.y());
 }
 
-int WidgetPlacement::width() const {
+std::optional<int> WidgetPlacement::width() const {
   return units_.fromPixelsX(widget_.width());
 }
 
-int WidgetPlacement::height() const {
+std::optional<int> WidgetPlacement::height() const {
   return units_.fromPixelsY(widget_.height());
 }
 
@@ -46,22 +46,20 @@ void WidgetPlacement::setMinimized(bool on) {
   setState(Qt::WindowMinimized, on);
 }
 
-void WidgetPlacement::setX(int x) {
-  if (x != settings::kNoValue) widget_.move(units_.toPixelsX(x), widget_.y());
+void WidgetPlacement::setX(std::optional<int> x) {
+  if (x) widget_.move(units_.toPixelsX(*x), widget_.y());
 }
 
-void WidgetPlacement::setY(int y) {
-  if (y != settings::kNoValue) widget_.move(widget_.x(), units_.toPixelsY(y));
+void WidgetPlacement::setY(std::optional<int> y) {
+  if (y) widget_.move(widget_.x(), units_.toPixelsY(*y));
 }
 
 void WidgetPlacement::setWidth(int width) {
-  if (width != settings::kNoValue && resizable_)
-    widget_.resize(std::max(units_.toPixelsX(width), 1), widget_.height());
+  if (resizable_) widget_.resize(std::max(units_.toPixelsX(width), 1), widget_.height());
 }
 
 void WidgetPlacement::setHeight(int height) {
-  if (height != settings::kNoValue && resizable_)
-    widget_.resize(widget_.width(), std::max(units_.toPixelsY(height), 1));
+  if (resizable_) widget_.resize(widget_.width(), std::max(units_.toPixelsY(height), 1));
 }
 
 void WidgetPlacement::centre() {

@@ -16,15 +16,15 @@ class WidgetPlacement : public settings::WindowPlacement {
   bool maximized() const override;
   bool minimized() const override;
   bool resizable() const override { return resizable_; }
-  int x() const override;
-  int y() const override;
-  int width() const override;
-  int height() const override;
+  std::optional<int> x() const override;
+  std::optional<int> y() const override;
+  std::optional<int> width() const override;
+  std::optional<int> height() const override;
   void setMaximized(bool on) override;
   void setMinimized(bool on) override;
-  /// kNoValue leaves the position as it is (the widget starts centred).
-  void setX(int x) override;
-  void setY(int y) override;
+  /// An empty position leaves the widget where it is (it starts centred).
+  void setX(std::optional<int> x) override;
+  void setY(std::optional<int> y) override;
   void setWidth(int width) override;
   void setHeight(int height) override;
 

@@ -96,13 +96,7 @@ void QtEngine::focus(Window& window, int control) {
 
 Placement QtEngine::placement(const Window& window) const {
   if (const QtWindow* w = QtWindow::of(window)) return w->placement();
-  const Rect& at = window.structure().at;
-  return {at.x.value_or(settings::kNoValue),
-          at.y.value_or(settings::kNoValue),
-          at.width.value_or(settings::kNoValue),
-          at.height.value_or(settings::kNoValue),
-          false,
-          false};
+  return initialPlacement(window.structure());
 }
 
 void QtEngine::setPlacement(Window& window, const Placement& placement) {

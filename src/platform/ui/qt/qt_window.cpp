@@ -19,8 +19,6 @@
 namespace vc::ui::qt {
 namespace {
 
-using settings::kNoValue;
-
 // How long a newly shown window may take to be mapped by the window system before it is
 // painted anyway; a window that is never mapped (minimised, say) must not stall us.
 constexpr int kExposeWaitMs = 500;
@@ -42,10 +40,6 @@ Qt::WindowFlags windowFlags(unsigned flags) {
 QFont windowFont(const WindowSpec& structure) {
   installFontStandIns();
   return makeFont(structure.font, QApplication::font());
-}
-
-int orNoValue(const std::optional<int>& v) {
-  return v.value_or(kNoValue);
 }
 
 }  // namespace
@@ -93,11 +87,7 @@ QtWindow::QtWindow(Window& window, QtWindow* below, const ControlKinds& kinds)
     : window_(window),
       units_(DialogUnits::of(windowFont(window.structure()))),
       keys_(std::make_unique<KeyFilter>(*this)) {
-  const WindowSpec& structure = window.structure();
-  wanted_.x = orNoValue(structure.at.x);
-  wanted_.y = orNoValue(structure.at.y);
-  wanted_.width = orNoValue(structure.at.width);
-  wanted_.height = orNoValue(structure.at.height);
+  wanted_ = initialPlacement(window.structure());
   build(kinds);
   if (below) {
     // Kept above the window it opened over; the modality keeps input away from it.
@@ -229,11 +219,10 @@ void QtWindow::ensureShown() {
   if (shown_ || hidden_) return;
   shown_ = true;
   const QPoint middle = centred();
-  widget_->move(wanted_.x != kNoValue ? units_.toPixelsX(wanted_.x) : middle.x(),
-                wanted_.y != kNoValue ? units_.toPixelsY(wanted_.y) : middle.y());
-  if ((window_.structure().flags & window_flag::resizable) && wanted_.width != kNoValue &&
-      wanted_.height != kNoValue)
-    widget_->resize(units_.toPixelsX(wanted_.width), units_.toPixelsY(wanted_.height));
+  widget_->move(wanted_.x ? units_.toPixelsX(*wanted_.x) : middle.x(),
+                wanted_.y ? units_.toPixelsY(*wanted_.y) : middle.y());
+  if ((window_.structure().flags & window_flag::resizable) && wanted_.width && wanted_.height)
+    widget_->resize(units_.toPixelsX(*wanted_.width), units_.toPixelsY(*wanted_.height));
   keepOnScreen();
   if (wanted_.minimized)
     widget_->showMinimized();
@@ -243,10 +232,9 @@ void QtWindow::ensureShown() {
     widget_->show();
   // The frame the window system adds is known only now: centre the whole of it, and keep
   // the whole of it on the screen.
-  if (wanted_.x == kNoValue || wanted_.y == kNoValue) {
+  if (!wanted_.x || !wanted_.y) {
     const QPoint framed = centred();
-    widget_->move(wanted_.x != kNoValue ? widget_->x() : framed.x(),
-                  wanted_.y != kNoValue ? widget_->y() : framed.y());
+    widget_->move(wanted_.x ? widget_->x() : framed.x(), wanted_.y ? widget_->y() : framed.y());
   }
   if (!wanted_.minimized && !wanted_.maximized) keepOnScreen();
   raiseAndActivate(widget_.get());
@@ -339,10 +327,10 @@ Placement QtWindow::placement() const {
   if (!shown_) {
     p = wanted_;
     const QPoint middle = centred();
-    if (p.x == kNoValue) p.x = units_.fromPixelsX(middle.x());
-    if (p.y == kNoValue) p.y = units_.fromPixelsY(middle.y());
-    if (p.width == kNoValue) p.width = units_.fromPixelsX(widget_->width());
-    if (p.height == kNoValue) p.height = units_.fromPixelsY(widget_->height());
+    if (!p.x) p.x = units_.fromPixelsX(middle.x());
+    if (!p.y) p.y = units_.fromPixelsY(middle.y());
+    if (!p.width) p.width = units_.fromPixelsX(widget_->width());
+    if (!p.height) p.height = units_.fromPixelsY(widget_->height());
     return p;
   }
   const QPoint at = widget_->pos();
@@ -360,17 +348,16 @@ void QtWindow::setPlacement(const Placement& p) {
   if (!shown_) {
     wanted_.x = p.x;
     wanted_.y = p.y;
-    if (resizable && p.width != kNoValue) wanted_.width = p.width;
-    if (resizable && p.height != kNoValue) wanted_.height = p.height;
+    if (resizable && p.width) wanted_.width = p.width;
+    if (resizable && p.height) wanted_.height = p.height;
     wanted_.maximized = p.maximized;
     wanted_.minimized = p.minimized;
     return;
   }
   const QPoint at = widget_->pos();
-  widget_->move(p.x != kNoValue ? units_.toPixelsX(p.x) : at.x(),
-                p.y != kNoValue ? units_.toPixelsY(p.y) : at.y());
-  if (resizable && p.width != kNoValue && p.height != kNoValue)
-    widget_->resize(units_.toPixelsX(p.width), units_.toPixelsY(p.height));
+  widget_->move(p.x ? units_.toPixelsX(*p.x) : at.x(), p.y ? units_.toPixelsY(*p.y) : at.y());
+  if (resizable && p.width && p.height)
+    widget_->resize(units_.toPixelsX(*p.width), units_.toPixelsY(*p.height));
   Qt::WindowStates state = widget_->windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized);
   if (p.minimized)
     state |= Qt::WindowMinimized;

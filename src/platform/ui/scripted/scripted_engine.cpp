@@ -14,6 +14,14 @@ struct ScriptedWindowData : EngineWindowData {
   std::optional<std::chrono::milliseconds> timer;
 };
 
+/// A placement with the position the engine chooses where none is given: with no screen
+/// to centre on, the top-left corner.
+Placement placedHere(Placement p) {
+  if (!p.x) p.x = 0;
+  if (!p.y) p.y = 0;
+  return p;
+}
+
 ScriptedWindowData& dataOf(const Window& window) {
   auto* data = dynamic_cast<ScriptedWindowData*>(window.engineData.get());
   if (!data) throw ScriptError("window '" + window.structure().title + "' is not open");
@@ -171,11 +179,7 @@ bool ScriptedEngine::ticksFirst() {
 
 void ScriptedEngine::openWindow(Window& window) {
   auto data = std::make_unique<ScriptedWindowData>();
-  const Rect& at = window.structure().at;
-  data->placement.x = at.x.value_or(0);
-  data->placement.y = at.y.value_or(0);
-  data->placement.width = at.width.value_or(settings::kNoValue);
-  data->placement.height = at.height.value_or(settings::kNoValue);
+  data->placement = placedHere(initialPlacement(window.structure()));
   window.engineData = std::move(data);
   transcript_.push_back("open: " + window.structure().title);
 }
@@ -228,27 +232,17 @@ int ScriptedEngine::listLines(const Window& window, int control) const {
 void ScriptedEngine::focus(Window&, int) {}
 
 Placement ScriptedEngine::placement(const Window& window) const {
-  if (!window.engineData) {
-    const Rect& at = window.structure().at;
-    return {at.x.value_or(settings::kNoValue),
-            at.y.value_or(settings::kNoValue),
-            at.width.value_or(settings::kNoValue),
-            at.height.value_or(settings::kNoValue),
-            false,
-            false};
-  }
+  if (!window.engineData) return initialPlacement(window.structure());
   return dataOf(window).placement;
 }
 
 void ScriptedEngine::setPlacement(Window& window, const Placement& placement) {
   Placement& p = dataOf(window).placement;
-  p = placement;
-  // A position that is not given is chosen by the engine, as at the first opening.
-  if (p.x == settings::kNoValue) p.x = 0;
-  if (p.y == settings::kNoValue) p.y = 0;
+  p = placedHere(placement);
   if (!window.resizable()) {
-    p.width = window.structure().at.width.value_or(settings::kNoValue);
-    p.height = window.structure().at.height.value_or(settings::kNoValue);
+    const Placement declared = initialPlacement(window.structure());
+    p.width = declared.width;
+    p.height = declared.height;
   }
 }
 

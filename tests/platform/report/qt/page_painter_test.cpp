@@ -20,10 +20,10 @@ QImage drawText(const std::string& text, int width, unsigned flags) {
   band.width = 8000;
   band.height = 400;
   ItemLayout item;
-  item.kind = ControlKind::variableText;
+  item.kind = ReportControlKind::variableText;
   item.at = {0, 0, width, 200};
   item.font = pages.addFont({"Microsoft Sans Serif", 8, 400});
-  if (flags & control_flag::fileName) {
+  if (flags & report_control_flag::fileName) {
     item.fit = TextFit::elideMiddle;
     item.encoding = TextEncoding::fileName;
   }
@@ -85,7 +85,7 @@ TEST(PagePainterTest, AFileNameTooLongKeepsItsEndsOnOneLine) {
   EXPECT_EQ(qt::itemText(item), QString::fromUtf8("A\u00f1o"));
 
   const std::string longName = "/" + std::string(400, 'x') + "/MAIN.clw";
-  const auto [left, right] = inkColumns(drawText(longName, 3000, control_flag::fileName));
+  const auto [left, right] = inkColumns(drawText(longName, 3000, report_control_flag::fileName));
   EXPECT_LE(right, 1000 + 3000 + 10);
   EXPECT_GE(right, 1000 + 3000 - 400);
 }

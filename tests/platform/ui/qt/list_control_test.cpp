@@ -56,7 +56,7 @@ class ListControlTest : public ::testing::Test {
 TEST_F(ListControlTest, ShowsTheFormatsColumnsAndTheDataThroughPictures) {
   const WindowSpec structure = analysisSpec();
   Window window(structure, engine);
-  window.bindList(1, &source);
+  window.bind(1, &source);
   window.open();
   window.display();
   qt::ListControl* l = list(window);
@@ -105,11 +105,11 @@ TEST_F(ListControlTest, ShowsTheFormatsColumnsAndTheDataThroughPictures) {
 TEST_F(ListControlTest, ShowsTheDataAsOfTheLastRedisplay) {
   const WindowSpec structure = analysisSpec();
   Window window(structure, engine);
-  window.bindList(1, &source);
+  window.bind(1, &source);
   window.open();
   window.display();  // the empty list the analysis starts from is shown first...
   TableSource later;
-  window.bindList(1, &later);
+  window.bind(1, &later);
   window.display();
   EXPECT_EQ(list(window)->model()->rowCount(), 0);
 
@@ -141,7 +141,7 @@ TEST_F(ListControlTest, ScrollBarsOnlyWhereTheStructureAsks) {
     const WindowSpec structure = analysisSpec(c.flags);
     Window window(structure, engine);
     for (int i = 0; i < 200; ++i) source.rows.push_back({std::string("M"), 1LL, 1LL});
-    window.bindList(1, &source);
+    window.bind(1, &source);
     window.open();
     window.display();
     EXPECT_EQ(list(window)->horizontalScrollBarPolicy(), c.horizontal);
@@ -153,7 +153,7 @@ TEST_F(ListControlTest, ScrollBarsOnlyWhereTheStructureAsks) {
 TEST_F(ListControlTest, SelectionFollowsTheStateBothWays) {
   const WindowSpec structure = analysisSpec();
   Window window(structure, engine);
-  window.bindList(1, &source);
+  window.bind(1, &source);
   window.control(1).list().selectedRow = 2;
   window.open();
   window.display();
@@ -178,7 +178,7 @@ TEST_F(ListControlTest, SelectionFollowsTheStateBothWays) {
 TEST_F(ListControlTest, GainingTheFocusChoosesNoRow) {
   const WindowSpec structure = analysisSpec();
   Window window(structure, engine);
-  window.bindList(1, &source);
+  window.bind(1, &source);
   window.open();
   window.display();
   window.select(1);
@@ -195,7 +195,7 @@ TEST_F(ListControlTest, AnUnreadableFormatShowsTheFirstField) {
     SCOPED_TRACE(format);
     const WindowSpec structure = analysisSpec(0, format);
     Window window(structure, engine);
-    window.bindList(1, &source);
+    window.bind(1, &source);
     window.open();
     window.display();
     ASSERT_GE(list(window)->model()->columnCount(), 1);
@@ -210,7 +210,7 @@ TEST_F(ListControlTest, ColourColumnsLeaveTheirColourFieldsUnshown) {
   Window window(structure, engine);
   TableSource rows;
   rows.rows = {{std::string("A"), -1LL, 65535LL, -1LL, 33023LL, std::string("LONG")}};
-  window.bindList(1, &rows);
+  window.bind(1, &rows);
   window.open();
   window.display();
   EXPECT_EQ(cell(window, 0, 0), QStringLiteral("A"));
@@ -220,7 +220,7 @@ TEST_F(ListControlTest, ColourColumnsLeaveTheirColourFieldsUnshown) {
 TEST_F(ListControlTest, GrabsTheAnalysisWindow) {
   const WindowSpec structure = analysisSpec();
   Window window(structure, engine);
-  window.bindList(1, &source);
+  window.bind(1, &source);
   window.control(1).list().selectedRow = 1;
   window.open();
   window.select(1);

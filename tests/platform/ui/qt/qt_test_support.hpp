@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/list_source.hpp"
+#include "platform/ui/binding.hpp"
 #include "platform/ui/qt/qt_engine.hpp"
 #include "platform/ui/window.hpp"
 
@@ -36,7 +36,7 @@ inline void registerAllKinds(Engine& engine) {
     engine.registerControlKind(k);
 }
 
-class TableSource : public ListSource {
+class TableSource : public Binding {
  public:
   std::vector<std::vector<CellValue>> rows;
   std::size_t rowCount() const override { return rows.size(); }

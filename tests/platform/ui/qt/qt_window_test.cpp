@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QWindow>
 #include <chrono>
+#include <optional>
 
 #include "platform/ui/qt/dialog_units.hpp"
 #include "qt_test_support.hpp"
@@ -260,7 +261,7 @@ TEST_F(QtWindowTest, AWindowNotMovedOpensAgainExactlyWhereItWas) {
           first.open();
           first.display();
           const QPoint was = widgetOf(first)->pos();
-          const int x = first.x(), y = first.y();  // what the settings file keeps
+          const std::optional<int> x = first.x(), y = first.y();  // what the settings file keeps
           first.close();
           Window again(structure, engine);
           again.open();

@@ -67,7 +67,7 @@ class SheetListTest : public ::testing::Test {
     vc::ui::testing::registerAllKinds(engine);
     page.rows = {row("COMPRAS", "GLO:FECHA", false), row("COMPRAS", "GLO:TOTAL", true),
                  row("VENTAS", "GLO:FECHA", false)};
-    window.bindList(1, &page);
+    window.bind(1, &page);
   }
   qt::ListControl* list() { return dynamic_cast<qt::ListControl*>(widgetOf(window, 1)); }
   QTabWidget* sheet() { return qobject_cast<QTabWidget*>(widgetOf(window, 4)); }
