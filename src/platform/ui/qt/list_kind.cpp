@@ -10,8 +10,8 @@ namespace {
 class ListKind : public ControlKindDriver {
  public:
   QWidget* create(ControlSite& site, const ControlSpec& def) const override {
-    auto* list = new ListControl(def.format, site.units(),
-                                 (def.flags & control_flag::vScroll) != 0, site.windowWidget());
+    auto* list = new ListControl(def.format, site.units(), (def.flags & control_flag::vScroll) != 0,
+                                 site.windowWidget());
     list->setHorizontalScrollBarPolicy(
         (def.flags & control_flag::hScroll) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
     const int number = def.number;
