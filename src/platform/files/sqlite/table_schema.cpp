@@ -12,6 +12,9 @@ FileStatus failure(FileError error, std::string text) {
   return {error, "0", std::move(text)};
 }
 
+// The temporary table of the rows a delete takes out at once (clearGone).
+constexpr const char* kGone = "vc_gone";
+
 std::optional<std::string> storedIndexSql(sqlite3* db, const std::string& name, int& rc) {
   Statement st(db, "SELECT sql FROM sqlite_master WHERE type='index' AND name=?1", rc);
   if (!st) return std::nullopt;
@@ -222,6 +225,28 @@ std::string TableSchema::createKeysSql() const {
   return sql;
 }
 
+int TableSchema::clearGone(sqlite3* db) const {
+  return exec(db, ("CREATE TEMP TABLE IF NOT EXISTS " + std::string(kGone) +
+                   "(id INTEGER PRIMARY KEY);DELETE FROM temp." + kGone)
+                      .c_str());
+}
+
+std::string TableSchema::markGoneSql(std::size_t rows) const {
+  std::string sql = "INSERT OR IGNORE INTO temp." + std::string(kGone) + " VALUES(?)";
+  for (std::size_t i = 1; i < rows; ++i) sql += ",(?)";
+  return sql;
+}
+
+int TableSchema::deleteGone(sqlite3* db) const {
+  const std::string sql = dropKeysSql() + "DELETE FROM main." + quotedName(layout_.table) +
+                          " WHERE \"seq\" IN (SELECT id FROM temp." + kGone + ");";
+  return exec(db, sql.c_str());
+}
+
+int TableSchema::remakeKeys(sqlite3* db) const {
+  return exec(db, (createKeysSql() + "DELETE FROM temp." + kGone).c_str());
+}
+
 std::string TableSchema::stagingName() const {
   return layout_.table + "_staged";
 }
@@ -287,6 +312,19 @@ int TableSchema::foldStaging(sqlite3* db) const {
           " ORDER BY \"seq\"; DROP TABLE " + staging + ";";
   }
   return exec(db, sql.c_str());
+}
+
+int TableSchema::probeFile(sqlite3* db, bool& noTable) const {
+  int rc = SQLITE_OK;
+  const Statement tables(db,
+                         "SELECT count(*) FROM sqlite_master WHERE type='table' AND name NOT "
+                         "LIKE 'sqlite_%'",
+                         rc);
+  if (!tables) return rc;
+  rc = sqlite3_step(tables.get());
+  if (rc != SQLITE_ROW) return rc;
+  noTable = sqlite3_column_int(tables.get(), 0) == 0;
+  return SQLITE_OK;
 }
 
 FileStatus TableSchema::create(sqlite3* db) const {
