@@ -1,6 +1,6 @@
 // How a declared record layout is kept in SQLite, private to the keyed-table driver: the
-// table and index definitions, the statements the driver prepares, and the checks an
-// open makes that a file holds exactly that layout with sound keys.
+// table and index definitions, the statements the driver prepares, its side tables, and the
+// checks an open makes that a file holds exactly that layout with sound keys.
 #pragma once
 
 #include <sqlite3.h>
