@@ -76,9 +76,8 @@ std::string TextFile::name() const {
 
 FileStatus TextFile::open(std::uint8_t openMode) {
   if (fd_ >= 0) return FileStatus::of(FileError::fileAlreadyOpen);
-  const ResolvedName resolved = resolveFileName(nameVariable_);
+  const ResolvedName resolved = resolveExistingFile(nameVariable_);
   if (!resolved.status.ok()) return resolved.status;
-  if (!resolved.exists) return FileStatus::of(FileError::fileNotFound);
   const OsOpen opened = os().open(resolved.path, accessModeOf(openMode));
   if (opened.fd < 0) return opened.status;
   fd_ = opened.fd;

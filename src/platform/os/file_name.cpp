@@ -121,4 +121,12 @@ ResolvedName resolveFileName(std::string_view name) {
   return out;
 }
 
+ResolvedName resolveExistingFile(std::string_view name) {
+  ResolvedName resolved = resolveFileName(name);
+  if (resolved.status.ok() && !resolved.exists) {
+    resolved.status = FileStatus::of(FileError::fileNotFound);
+  }
+  return resolved;
+}
+
 }  // namespace vc::files

@@ -30,4 +30,8 @@ struct ResolvedName {
 /// number of lookups in it while it does not change.
 ResolvedName resolveFileName(std::string_view name);
 
+/// The same for a file that must be there already: the status is fileNotFound when
+/// nothing stands under the name.
+ResolvedName resolveExistingFile(std::string_view name);
+
 }  // namespace vc::files

@@ -151,6 +151,12 @@ FileStatus notARegularFile(PathKind kind) {
   return {FileError::fileSystemError, "0", "Not a regular file"};
 }
 
+FileStatus regularFileStatus(PathKind kind) {
+  if (kind == PathKind::file) return {};
+  return kind == PathKind::missing ? FileStatus::of(FileError::fileNotFound)
+                                   : notARegularFile(kind);
+}
+
 FileStatus statusFromErrno(int err) {
   switch (err) {
     case 0:

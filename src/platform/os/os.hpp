@@ -47,6 +47,9 @@ inline constexpr std::size_t kLongestPath = 4096;
 /// says so; a pipe, a device or a socket is never opened, since reading one can wait for
 /// ever.
 FileStatus notARegularFile(PathKind kind);
+/// The answer for a name that must stand for a regular file: none for one, fileNotFound
+/// when nothing is there, else notARegularFile.
+FileStatus regularFileStatus(PathKind kind);
 
 /// The calls the drivers make. Errors come back as the file layer's: a missing file is
 /// fileNotFound, a missing folder pathNotFound, a refusal accessDenied, an over-long or

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -241,6 +243,33 @@ TEST_F(KeyedTableTest, TextsKeptOnlyInTheKeysCopyStillReadBack) {
   ASSERT_EQ(table.next(), FileError::none);
   ASSERT_EQ(table.next(), FileError::none);
   EXPECT_EQ(std::string(row.INFO, sizeof row.INFO), "ab  ");
+}
+
+struct NotAFileCase {
+  const char* name;
+  std::function<void()> make;  // puts something other than a regular file under the name
+  std::string driverCode, driverText;
+};
+
+TEST_F(KeyedTableTest, OnlyARegularFileIsOpenedOrHasItsKeysRebuilt) {
+  // The database engine never sees such a name: reading a FIFO could wait for ever.
+  const NotAFileCase cases[] = {
+      {"a FIFO", [] { ASSERT_EQ(::mkfifo(kTestFile, 0666), 0); }, "0", "Not a regular file"},
+      {"a folder", [] { std::filesystem::create_directory(kTestFile); }, "21", "Is a directory"},
+  };
+  for (const NotAFileCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(kTestFile);
+    c.make();
+    for (const FileStatus& st : {table.open(kReadWriteDenyNone), table.rebuildKeys()}) {
+      EXPECT_EQ(st.error, FileError::fileSystemError);
+      EXPECT_EQ(st.driverCode, c.driverCode);
+      EXPECT_EQ(st.driverText, c.driverText);
+    }
+    EXPECT_FALSE(table.isOpen());
+  }
+  std::filesystem::remove_all(kTestFile);
+  EXPECT_EQ(table.rebuildKeys().error, FileError::fileNotFound);
 }
 
 TEST_F(KeyedTableTest, RemoveDeletesTheFileAndItsJournals) {

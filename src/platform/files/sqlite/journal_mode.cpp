@@ -89,4 +89,9 @@ int useJournal(sqlite3* db, Journal journal, FormChange change) {
   return exec(db, "PRAGMA synchronous=NORMAL");
 }
 
+int endWriteAheadLog(sqlite3* db) {
+  sqlite3_busy_timeout(db, 0);
+  return exec(db, "PRAGMA journal_mode=DELETE");
+}
+
 }  // namespace vc::files::sqlite

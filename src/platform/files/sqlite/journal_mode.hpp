@@ -35,4 +35,9 @@ enum class FormChange { allowed, followTheFile };
 /// the log's files in this folder, and would no longer read a file that took to the log.
 int useJournal(sqlite3* db, Journal journal, FormChange change);
 
+/// Ends write-ahead logging on a connection about to close whose file no other opening has
+/// open: the log is copied into the file, which becomes a plain one without side files.
+/// Waits for no lock; the result is SQLite's code.
+int endWriteAheadLog(sqlite3* db);
+
 }  // namespace vc::files::sqlite

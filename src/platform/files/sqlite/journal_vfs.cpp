@@ -73,6 +73,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files/sqlite/journal_mark.hpp"
 #include "platform/files/sqlite/private_journal.hpp"
 #include "platform/os/os.hpp"
 
@@ -81,18 +82,6 @@ namespace {
 
 constexpr const char* kVfsName = "varcompass";
 constexpr std::string_view kJournalSuffix = "-journal";
-constexpr int kHeaderSize = 100;
-// The mark is written as one piece over bytes 18..79.
-constexpr int kSpanBegin = 18;
-constexpr int kSpanEnd = 80;
-using Span = std::array<unsigned char, kSpanEnd - kSpanBegin>;
-// The header bytes the mark takes: the two versions, the user's id, the tag.
-constexpr std::array<int, 10> kMarkBytes = {18, 19, 72, 73, 74, 75, 76, 77, 78, 79};
-using Own = std::array<unsigned char, kMarkBytes.size()>;
-constexpr unsigned char kMarkedVersion = 0xFF;
-constexpr std::array<unsigned char, 4> kTag = {'v', 'c', 'j', '1'};
-// A rollback-journal file's own bytes there: versions 1 and 1, reserved bytes zero.
-constexpr Own kPlainOwn = {1, 1, 0, 0, 0, 0, 0, 0, 0, 0};
 
 std::atomic<void (*)(JournalMoment)> probe{nullptr};
 
@@ -117,50 +106,6 @@ constexpr int kRoomForLayerBelow = 64;
 sqlite3_vfs* unixVfs() {
   sqlite3_vfs* below = layerBelow.load(std::memory_order_acquire);
   return below != nullptr ? below : systemVfs();
-}
-
-Own markOf(std::uint32_t user) {
-  return {kMarkedVersion,
-          kMarkedVersion,
-          static_cast<unsigned char>(user >> 24),
-          static_cast<unsigned char>(user >> 16),
-          static_cast<unsigned char>(user >> 8),
-          static_cast<unsigned char>(user),
-          kTag[0],
-          kTag[1],
-          kTag[2],
-          kTag[3]};
-}
-
-std::uint32_t thisUser() {
-  return static_cast<std::uint32_t>(::geteuid());
-}
-
-/// The marking user, when the bytes 18..79 carry a mark.
-std::optional<std::uint32_t> markedBy(const Span& span) {
-  const auto at = [&](int offset) { return span[static_cast<std::size_t>(offset - kSpanBegin)]; };
-  if (at(18) != kMarkedVersion || at(19) != kMarkedVersion) return std::nullopt;
-  for (std::size_t i = 0; i < kTag.size(); ++i) {
-    if (at(76 + static_cast<int>(i)) != kTag[i]) return std::nullopt;
-  }
-  return (std::uint32_t{at(72)} << 24) | (std::uint32_t{at(73)} << 16) |
-         (std::uint32_t{at(74)} << 8) | std::uint32_t{at(75)};
-}
-
-/// Copies `own` into the mark's bytes of a buffer that holds the file from offset on;
-/// with `keep`, first keeps what the buffer had there.
-void overlay(unsigned char* buffer, int amount, sqlite3_int64 offset, const Own& own,
-             Own* keep = nullptr) {
-  for (std::size_t i = 0; i < kMarkBytes.size(); ++i) {
-    const sqlite3_int64 at = kMarkBytes[i] - offset;
-    if (at < 0 || at >= amount) continue;
-    if (keep != nullptr) (*keep)[i] = buffer[at];
-    buffer[at] = own[i];
-  }
-}
-
-bool touchesMark(int amount, sqlite3_int64 offset) {
-  return offset < kSpanEnd && offset + amount > kSpanBegin;
 }
 
 /// One database file opened through this file system in this process.

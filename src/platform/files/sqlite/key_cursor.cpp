@@ -1,9 +1,8 @@
 #include "platform/files/sqlite/key_cursor.hpp"
 
-#include <algorithm>
 #include <atomic>
-#include <cstring>
 
+#include "platform/files/sqlite/row_reader.hpp"
 #include "platform/files/sqlite/table_schema.hpp"
 #include "platform/text/ascii_case.hpp"
 
@@ -197,29 +196,6 @@ bool KeyCursor::peekBack() {
   return look(backward_);
 }
 
-void readRowInto(const TableSpec& layout, unsigned char* record, sqlite3_stmt* st, int firstColumn,
-                 std::span<const std::size_t> fields) {
-  const auto readField = [&](std::size_t i, int col) {
-    const FieldSpec& f = layout.fields[i];
-    unsigned char* dest = record + f.offset;
-    if (f.kind == FieldKind::text) {
-      const auto* bytes = static_cast<const unsigned char*>(sqlite3_column_blob(st, col));
-      const std::size_t n =
-          std::min(static_cast<std::size_t>(sqlite3_column_bytes(st, col)), f.length);
-      if (n > 0) std::memcpy(dest, bytes, n);
-      std::memset(dest + n, ' ', f.length - n);
-    } else {
-      *dest = static_cast<unsigned char>(std::clamp(sqlite3_column_int(st, col), 0, 255));
-    }
-  };
-  int col = firstColumn;
-  if (fields.empty()) {
-    for (std::size_t i = 0; i < layout.fields.size(); ++i) readField(i, col++);
-  } else {
-    for (const std::size_t i : fields) readField(i, col++);
-  }
-}
-
 FileError KeyCursor::read(std::vector<Scan>& scans, std::vector<Scan>& opposite) {
   if (!look(scans)) return FileError::recordNotAvailable;
   Scan& scan = scans[*order_];
@@ -272,20 +248,7 @@ std::optional<std::string> KeyCursor::edgeKeyValue(std::size_t key, bool last) {
   std::optional<std::string> value;
   if (rc == SQLITE_ROW) {
     value.emplace();
-    int col = 0;
-    for (std::size_t c : layout_.keys[key].components) {
-      const FieldSpec& f = layout_.fields[c];
-      if (f.kind == FieldKind::text) {
-        std::string part(f.length, ' ');
-        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(st, col));
-        const auto n = std::min(static_cast<std::size_t>(sqlite3_column_bytes(st, col)), f.length);
-        if (n > 0) std::memcpy(part.data(), bytes, n);
-        *value += part;
-      } else {
-        *value += static_cast<char>(std::clamp(sqlite3_column_int(st, col), 0, 255));
-      }
-      ++col;
-    }
+    appendKeyValue(layout_, layout_.keys[key].components, st, 0, *value);
   } else if (rc != SQLITE_DONE) {
     error_ = statusOf(sqlite3_db_handle(st), rc).error;
   }

@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -23,12 +22,6 @@ namespace vc::files::sqlite {
 /// Every write through any declaration of this process calls this, so that a scan kept
 /// going between reads knows it must seek afresh from its position.
 void noteTableWrite();
-
-/// Reads a row's fields from column firstColumn on into a record buffer: every field in
-/// layout order, or only the given ones in their order. Texts are blank-padded to their
-/// length, bytes clamped to 0..255.
-void readRowInto(const TableSpec& layout, unsigned char* record, sqlite3_stmt* st, int firstColumn,
-                 std::span<const std::size_t> fields = {});
 
 /// One cursor on an opening. Reads go into the declaration's record buffer; nothing else
 /// of the declaration is touched. A scan that stands on a row keeps a read open on the

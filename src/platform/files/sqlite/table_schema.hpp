@@ -1,6 +1,6 @@
 // How a declared record layout is kept in SQLite, private to the keyed-table driver: the
-// table and index definitions, the statements the driver prepares, and the checks an
-// open makes that a file holds exactly that layout with sound keys.
+// table and index definitions, the statements the driver prepares, its side tables, and the
+// checks an open makes that a file holds exactly that layout with sound keys.
 #pragma once
 
 #include <sqlite3.h>
@@ -50,10 +50,10 @@ class TableSchema {
   std::string rowRangeSql(std::span<const std::size_t> fields = {}) const;
   /// The key columns of the first (or last) row in the key's order.
   std::string edgeSql(std::size_t key, bool last) const;
-  /// Drops every key, and makes them again from the rows (as the checks expect them).
-  std::string dropKeysSql() const;
-  std::string createKeysSql() const;
 
+  /// Whether the file holds no table at all, as a file just made does; the result is
+  /// SQLite's code, the answer is valid only with SQLITE_OK.
+  int probeFile(sqlite3* db, bool& noTable) const;
   /// Makes an empty file the table with its keys, in one transaction.
   FileStatus create(sqlite3* db) const;
   /// invalidRecordDeclaration unless the file holds the table with exactly the declared
@@ -81,6 +81,20 @@ class TableSchema {
   /// order. Either way the staging table is gone after.
   int foldStaging(sqlite3* db) const;
 
+  // The gone table: the identities of the rows that one delete takes out of a large table
+  // at once, in a temporary table of the connection's own. Deleting the rows from the
+  // table alone, without its keys, and making the keys again from the rows that stay costs
+  // far less than taking each row out of every key.
+  /// Makes the gone table when it is missing, and empties it; SQLite's code.
+  int clearGone(sqlite3* db) const;
+  /// The insert of `rows` identities into the gone table; one already there is passed over.
+  std::string markGoneSql(std::size_t rows) const;
+  /// Drops every key, then deletes the rows the gone table names; SQLite's code.
+  int deleteGone(sqlite3* db) const;
+  /// Makes every key again from the rows (as the checks expect them), then empties the
+  /// gone table; SQLite's code.
+  int remakeKeys(sqlite3* db) const;
+
  private:
   std::string keyColumn(std::size_t field) const;
   std::string indexName(std::size_t key) const;
@@ -91,6 +105,8 @@ class TableSchema {
   std::string rowColumns(std::span<const std::size_t> fields = {}) const;
   std::string scanSql(std::size_t key, bool after) const;
   std::string orderBy(std::size_t key, const char* direction) const;
+  std::string dropKeysSql() const;
+  std::string createKeysSql() const;
 
   const TableSpec& layout_;
 };
