@@ -449,6 +449,8 @@ void runAndKillAfter(const std::function<int()>& body, std::chrono::microseconds
         ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
     ::_exit(dropped ? body() : 120);
   }
+  // A pid of -1 would have the kill below reach every process root may signal.
+  ASSERT_GT(pid, 0) << "no child";
   std::this_thread::sleep_for(delay);
   ::kill(pid, SIGKILL);
   int status = 0;
