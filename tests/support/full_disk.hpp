@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "platform/files/sqlite/journal_vfs.hpp"
 
@@ -221,5 +222,31 @@ class FullDisk {
   sqlite3_vfs* real_ = nullptr;
   sqlite3_vfs vfs_{};
 };
+
+/// What plain SQLite finds in the file at path: its integrity check, then its tables by
+/// name ("cannot open" when it opens nothing).
+inline std::string plainView(const char* path) {
+  sqlite3* db = nullptr;
+  std::string answer = "cannot open";
+  if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW) {
+      answer = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    }
+    sqlite3_finalize(st);
+    if (sqlite3_prepare_v2(db,
+                           "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
+                           "'sqlite_%' ORDER BY name",
+                           -1, &st, nullptr) == SQLITE_OK) {
+      while (sqlite3_step(st) == SQLITE_ROW) {
+        answer += std::string(" ") + reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+      }
+    }
+    sqlite3_finalize(st);
+  }
+  sqlite3_close(db);
+  return answer;
+}
 
 }  // namespace vc::testing

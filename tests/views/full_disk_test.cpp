@@ -25,31 +25,6 @@ namespace {
 
 using vc::testing::TempFolder;
 
-/// The tables plain SQLite finds in resumen.dat, after its integrity check.
-std::string plainView() {
-  sqlite3* db = nullptr;
-  std::string answer = "cannot open";
-  if (sqlite3_open_v2("resumen.dat", &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW) {
-      answer = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-    }
-    sqlite3_finalize(st);
-    if (sqlite3_prepare_v2(db,
-                           "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
-                           "'sqlite_%' ORDER BY name",
-                           -1, &st, nullptr) == SQLITE_OK) {
-      while (sqlite3_step(st) == SQLITE_ROW) {
-        answer += std::string(" ") + reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-      }
-    }
-    sqlite3_finalize(st);
-  }
-  sqlite3_close(db);
-  return answer;
-}
-
 /// A module source declaring n globals, enough for several of the table's write batches.
 std::string moduleDeclaring(int n) {
   std::string text = "!--- Application Global and Exported Procedure Definitions ----\r\n";
@@ -102,7 +77,7 @@ TEST(FullDiskTest, AnAnalysisThatRunsOutOfRoomIsToldAndLeavesNoneOfItsRows) {
   EXPECT_EQ(vc::store::resumen().records(), 0u);
   vc::store::resumenRelation->close();
   disk.unlimited();
-  EXPECT_EQ(plainView(), "ok resumen");
+  EXPECT_EQ(vc::testing::plainView("resumen.dat"), "ok resumen");
   // An opening that has the file to itself finds nothing of the failed analysis waiting.
   vc::store::resumenRelation->open();
   EXPECT_EQ(vc::store::resumen().records(), 0u);
@@ -144,7 +119,7 @@ TEST(FullDiskTest, APurgeWithoutRoomTellsTheCauseAndKeepsTheTable) {
   EXPECT_EQ(resumen.records(), 3u);
   disk.unlimited();
   vc::store::resumenRelation->close();
-  EXPECT_EQ(plainView(), "ok resumen");
+  EXPECT_EQ(vc::testing::plainView("resumen.dat"), "ok resumen");
 }
 
 }  // namespace

@@ -32,31 +32,6 @@ std::string label(std::size_t n) {
   return name;
 }
 
-/// What plain SQLite finds in the file: its integrity check, then its tables by name.
-std::string plainView() {
-  sqlite3* db = nullptr;
-  std::string answer = "cannot open";
-  if (sqlite3_open_v2(kTestFile, &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW) {
-      answer = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-    }
-    sqlite3_finalize(st);
-    if (sqlite3_prepare_v2(db,
-                           "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE "
-                           "'sqlite_%' ORDER BY name",
-                           -1, &st, nullptr) == SQLITE_OK) {
-      while (sqlite3_step(st) == SQLITE_ROW) {
-        answer += std::string(" ") + reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-      }
-    }
-    sqlite3_finalize(st);
-  }
-  sqlite3_close(db);
-  return answer;
-}
-
 class KeyedTableFullDiskTest : public ::testing::Test {
  protected:
   KeyedTableFullDiskTest() { afresh(); }
@@ -131,7 +106,7 @@ TEST_F(KeyedTableFullDiskTest, AStreamThatRunsOutOfRoomLeavesNoneOfItsRows) {
     EXPECT_EQ(testing::namesInKeyOrder(table, row),
               (std::vector<std::string>{label(1), label(2), label(3)}));
     table.close();
-    EXPECT_EQ(plainView(), "ok rows");
+    EXPECT_EQ(vc::testing::plainView(kTestFile), "ok rows");
     ASSERT_TRUE(table.open(kReadWriteDenyNone).ok());
     EXPECT_EQ(table.records(), 3u);
   }
