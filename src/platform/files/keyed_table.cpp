@@ -301,7 +301,10 @@ FileStatus KeyedTable::sendOption(std::string_view option) {
   // A value that is no number leaves 0: no waiting, as before the option.
   (void)std::from_chars(value.data(), value.data() + value.size(), seconds);
   recoverSeconds_ = std::clamp(seconds, 0, 3600);
-  if (open_ != nullptr) sqlite3_busy_timeout(open_->connection.db, recoverSeconds_ * 1000);
+  if (open_ != nullptr) {
+    open_->writer.settle();  // the stream's helper may be waiting on the connection
+    sqlite3_busy_timeout(open_->connection.db, recoverSeconds_ * 1000);
+  }
   return {};
 }
 
@@ -726,6 +729,7 @@ FileStatus KeyedTable::readRows(std::span<const std::int64_t> ascendingIds,
 
 std::optional<std::uint64_t> KeyedTable::changeCount() {
   if (open_ == nullptr) return std::nullopt;
+  open_->writer.settle();
   sqlite3* db = open_->connection.db;
   int rc = SQLITE_OK;
   const sqlite::Statement version(db, "PRAGMA data_version", rc);

@@ -1,10 +1,12 @@
 #include "platform/files/sqlite/stream_writer.hpp"
 
+#include <system_error>
 #include <utility>
 
 #include "platform/files/sqlite/key_cursor.hpp"
 #include "platform/files/sqlite/sqlite_support.hpp"
 #include "platform/files/sqlite/table_schema.hpp"
+#include "platform/files/time_spent.hpp"
 
 namespace vc::files::sqlite {
 namespace {
@@ -21,6 +23,10 @@ StreamWriter::StreamWriter(const TableSpec& layout, std::function<void()> stopRe
       table_(layout, /*staging=*/false),
       staging_(layout, /*staging=*/true) {}
 
+StreamWriter::~StreamWriter() {
+  stopHelper();
+}
+
 FileStatus StreamWriter::prepare(sqlite3* db, Journal journal) {
   db_ = db;
   journal_ = journal;
@@ -31,6 +37,7 @@ FileStatus StreamWriter::prepare(sqlite3* db, Journal journal) {
 }
 
 void StreamWriter::release() {
+  stopHelper();
   table_.release();
   staging_.release();
   db_ = nullptr;
@@ -44,6 +51,7 @@ void StreamWriter::begin() {
   if (journal_ == Journal::writeAheadLog) (void)exec(db_, "PRAGMA wal_autocheckpoint=0");
   target_ = Target::undecided;
   failure_.reset();
+  failed_.store(false, std::memory_order_relaxed);
   pending_.clear();
 }
 
@@ -55,11 +63,16 @@ FileError StreamWriter::addNow(const unsigned char* record) {
 }
 
 FileError StreamWriter::add(const unsigned char* record) {
-  if (failure_) return failure_->error;
-  // The batch is written when the next row comes, so that the stream's end always has a
-  // last batch to write and force to disk.
+  const TimeSpentOn spent(&TimeSpent::adding);
+  if (failed_.load(std::memory_order_acquire)) {
+    settle();
+    pending_.clear();  // rows after a failure are dropped
+    return failure_->error;
+  }
+  // The batch is handed over when the next row comes, so that the stream's end always has
+  // a last batch to write and force to disk.
   if (pending_.size() >= kBatchRows * layout_.recordLength) {
-    if (const FileStatus st = writePending(); !st.ok()) return st.error;
+    if (const FileStatus st = handOver(); !st.ok()) return st.error;
   }
   pending_.insert(pending_.end(), record, record + layout_.recordLength);
   return FileError::none;
@@ -71,8 +84,10 @@ FileStatus StreamWriter::failed(FileStatus status) {
     (void)exec(db_, "ROLLBACK");
     inTransaction_ = false;
   }
-  pending_.clear();
-  if (!failure_) failure_ = status;
+  if (!failure_) {
+    failure_ = status;
+    failed_.store(true, std::memory_order_release);
+  }
   return status;
 }
 
@@ -99,8 +114,20 @@ FileStatus StreamWriter::commit() {
 }
 
 FileStatus StreamWriter::writePending() {
+  return write(pending_);
+}
+
+FileStatus StreamWriter::write(std::vector<unsigned char>& batch) {
   if (failure_) return *failure_;
-  if (pending_.empty()) return {};
+  if (batch.empty()) return {};
+  // The batch goes whole or not at all: a failure rolls it back, and it is not kept.
+  struct DropOnFailure {
+    std::vector<unsigned char>& batch;
+    const std::optional<FileStatus>& failure;
+    ~DropOnFailure() {
+      if (failure) batch.clear();
+    }
+  } drop{batch, failure_};
   if (FileStatus st = beginWrite(); !st.ok()) return st;
   const TableSchema schema(layout_);
   if (target_ != Target::table) {
@@ -125,12 +152,86 @@ FileStatus StreamWriter::writePending() {
     }
   }
   RowInserter& into = target_ == Target::staging ? staging_ : table_;
-  if (const int rc = into.insert(pending_.data(), pending_.size() / layout_.recordLength);
+  if (const int rc = into.insert(batch.data(), batch.size() / layout_.recordLength);
       rc != SQLITE_DONE) {
     return failed(statusOf(db_, rc));
   }
-  pending_.clear();
+  batch.clear();
   return commit();
+}
+
+FileStatus StreamWriter::handOver() {
+  settle();  // the batch before is written
+  if (failure_) {
+    pending_.clear();
+    return *failure_;
+  }
+  if (!helper_.joinable()) {
+    try {
+      helper_ = std::thread([this] { helperLoop(); });
+    } catch (const std::system_error&) {
+      return writePending();  // no thread to be had: the batch is written here
+    }
+  }
+  std::swap(pending_, inHand_);
+  pending_.clear();
+  std::unique_lock lock(helperLock_);
+  busy_ = true;
+  taken_ = false;
+  began_ = false;
+  helperChanged_.notify_all();
+  helperChanged_.wait(lock, [this] { return began_ || !busy_; });
+  lock.unlock();
+  if (failed_.load(std::memory_order_acquire)) {
+    // The write lock could not be had: the batch is dropped, and so is this row.
+    settle();
+    return *failure_;
+  }
+  return {};
+}
+
+void StreamWriter::helperLoop() {
+  std::unique_lock lock(helperLock_);
+  for (;;) {
+    helperChanged_.wait(lock, [this] { return stop_ || (busy_ && !taken_); });
+    if (stop_) return;
+    taken_ = true;
+    lock.unlock();
+    {
+      const TimeSpentOn spent(&TimeSpent::writing);
+      // beginWrite sets the failure before it answers, so the caller finds it when it
+      // wakes; after that the caller reads nothing of this side until the batch is done.
+      const bool began = beginWrite().ok();
+      {
+        const std::lock_guard signal(helperLock_);
+        began_ = true;
+      }
+      helperChanged_.notify_all();
+      if (began) (void)write(inHand_);
+      inHand_.clear();
+    }
+    lock.lock();
+    busy_ = false;
+    helperChanged_.notify_all();
+  }
+}
+
+void StreamWriter::settle() {
+  if (!helper_.joinable()) return;
+  std::unique_lock lock(helperLock_);
+  helperChanged_.wait(lock, [this] { return !busy_; });
+}
+
+void StreamWriter::stopHelper() {
+  if (!helper_.joinable()) return;
+  {
+    std::unique_lock lock(helperLock_);
+    helperChanged_.wait(lock, [this] { return !busy_; });
+    stop_ = true;
+  }
+  helperChanged_.notify_all();
+  helper_.join();
+  stop_ = false;
 }
 
 FileStatus StreamWriter::foldIn() {
@@ -168,6 +269,7 @@ bool StreamWriter::transactionIsLong() const {
 }
 
 FileStatus StreamWriter::beforeDelete() {
+  settle();
   if (FileStatus st = writePending(); !st.ok()) return st;
   if (FileStatus st = foldIn(); !st.ok()) return st;
   return beginWrite();
@@ -180,7 +282,9 @@ void StreamWriter::afterDelete() {
 }
 
 void StreamWriter::beforeRead() {
-  if (!active_ || failure_) return;
+  if (!active_) return;
+  settle();
+  if (failure_) return;
   // Failures are kept as the stream's and answered by its end.
   if (!pending_.empty()) (void)writePending();
   if (target_ == Target::staging) (void)foldIn();
@@ -189,6 +293,8 @@ void StreamWriter::beforeRead() {
 
 FileStatus StreamWriter::end() {
   if (!active_) return {};
+  const TimeSpentOn spent(&TimeSpent::adding);
+  stopHelper();  // the batch in hand written first
   if (failure_ == std::nullopt) (void)writePending();
   if (failure_ == std::nullopt) (void)foldIn();
   if (failure_ == std::nullopt) (void)commit();
