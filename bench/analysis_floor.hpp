@@ -28,8 +28,9 @@ std::vector<FloorRow> rowsInOrderOfAddition(const std::filesystem::path& table);
 /// Reads every file of folder whole, as fast as the C++ library can; the bytes read.
 std::size_t readFolder(const std::filesystem::path& folder);
 
-/// Builds the table in a fresh file in one transaction with the results table's page size
-/// and cache: with both indexes made before the rows (`indexesFirst`) or after them.
+/// Builds the table in a fresh file in one transaction with the results table's page size,
+/// cache and sort threads: with both indexes made before the rows (`indexesFirst`) or
+/// after them, sorted in runs the threads share.
 /// Answers the seconds it took, from the empty file to the committed table.
 double plainBuild(const std::filesystem::path& file, const std::vector<FloorRow>& rows,
                   bool indexesFirst);

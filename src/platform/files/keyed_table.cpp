@@ -207,7 +207,10 @@ FileStatus KeyedTable::sendOption(std::string_view option) {
   // A value that is no number leaves 0: no waiting, as before the option.
   (void)std::from_chars(value.data(), value.data() + value.size(), seconds);
   recoverSeconds_ = std::clamp(seconds, 0, 3600);
-  if (open_ != nullptr) sqlite3_busy_timeout(open_->connection.db, recoverSeconds_ * 1000);
+  if (open_ != nullptr) {
+    open_->writer.settle();  // the stream's helper may be waiting on the connection
+    sqlite3_busy_timeout(open_->connection.db, recoverSeconds_ * 1000);
+  }
   return {};
 }
 

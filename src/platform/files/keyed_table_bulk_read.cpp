@@ -100,6 +100,7 @@ FileStatus KeyedTable::readRows(std::span<const std::int64_t> ascendingIds,
 
 std::optional<std::uint64_t> KeyedTable::changeCount() {
   if (open_ == nullptr) return std::nullopt;
+  open_->writer.settle();
   return sqlite::changeCountOf(open_->connection.db);
 }
 

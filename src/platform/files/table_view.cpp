@@ -66,6 +66,9 @@ bool TableView::ready() {
     error_ = FileError::recordNotAvailable;
     return false;
   }
+  // The opening's own changes readable first, and its connection free of the stream's
+  // writes, before a cursor is prepared on it.
+  table_->beforeRead();
   if (!cursor_->prepared()) {
     const FileStatus st = table_->prepareCursor(*cursor_);
     if (!st.ok()) {
@@ -73,7 +76,6 @@ bool TableView::ready() {
       return false;
     }
   }
-  table_->beforeRead();
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/files/time_spent.hpp"
 #include "platform/os/file_name.hpp"
 #include "platform/os/os.hpp"
 #include "platform/text/text_ops.hpp"
@@ -75,6 +76,7 @@ std::string TextFile::name() const {
 }
 
 FileStatus TextFile::open(std::uint8_t openMode) {
+  const TimeSpentOn spent(&TimeSpent::reading);
   if (fd_ >= 0) return FileStatus::of(FileError::fileAlreadyOpen);
   const ResolvedName resolved = resolveExistingFile(nameVariable_);
   if (!resolved.status.ok()) return resolved.status;
@@ -87,6 +89,7 @@ FileStatus TextFile::open(std::uint8_t openMode) {
 }
 
 FileStatus TextFile::create() {
+  const TimeSpentOn spent(&TimeSpent::reading);
   const ResolvedName resolved = resolveFileName(nameVariable_);
   if (!resolved.status.ok()) return resolved.status;
   // A link that points nowhere stands under the name, but the file it names is missing.
@@ -95,16 +98,19 @@ FileStatus TextFile::create() {
 }
 
 void TextFile::close() {
+  const TimeSpentOn spent(&TimeSpent::reading);
   if (fd_ < 0) return;
   os().close(fd_);
   fd_ = -1;
 }
 
 void TextFile::set(std::uint64_t position) {
+  const TimeSpentOn spent(&TimeSpent::reading);
   position_ = std::max<std::uint64_t>(position, 1);
 }
 
 bool TextFile::eof() {
+  const TimeSpentOn spent(&TimeSpent::reading);
   if (fd_ < 0) return true;
   char byte = 0;
   const long got = os().read(fd_, &byte, 1, position_ - 1);
@@ -112,6 +118,7 @@ bool TextFile::eof() {
 }
 
 FileError TextFile::next() {
+  const TimeSpentOn spent(&TimeSpent::reading);
   Window window(fd_, buffer_, recordLength_ + kFirstReadSlack);
   const int first = fd_ < 0 ? -1 : window.at(position_);
   if (first < 0 || (options_.ctrlZIsEof && first == kCtrlZ)) {

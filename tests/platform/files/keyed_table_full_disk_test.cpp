@@ -12,6 +12,7 @@
 #include "keyed_test_reads.hpp"
 #include "keyed_test_table.hpp"
 #include "platform/files/keyed_table.hpp"
+#include "staged_rows.hpp"
 #include "support/full_disk.hpp"
 #include "support/temp_folder.hpp"
 
@@ -52,15 +53,22 @@ class KeyedTableFullDiskTest : public ::testing::Test {
     EXPECT_EQ(st.driverText, "database or disk is full");
   }
   /// Streams rows 1 to n; `grown` gets the files' growth with 0, 1, 2... batches written
-  /// (a batch is written when the row after it comes), the last before FLUSH.
+  /// (a batch is handed to the stream's helper when the row after it comes, and counts as
+  /// written once a reader sees it), the last before FLUSH.
   FileStatus stream(std::size_t n, std::vector<std::int64_t>* grown = nullptr) {
     EXPECT_TRUE(table.stream().ok());
     for (std::size_t i = 1; i <= n; ++i) {
-      if (grown != nullptr && i > 1 && (i - 1) % kBatch == 0) grown->push_back(disk.grown());
+      if (grown != nullptr && i > 1 && (i - 1) % kBatch == 0) {
+        testing::waitForStaged(i - 1 - kBatch);
+        grown->push_back(disk.grown());
+      }
       row.set(label(i), 0, "disk");
       (void)table.add();  // a failed batch is answered by FLUSH
     }
-    if (grown != nullptr) grown->push_back(disk.grown());
+    if (grown != nullptr) {
+      testing::waitForStaged(kBatch * ((n - 1) / kBatch));
+      grown->push_back(disk.grown());
+    }
     return table.flush();
   }
 

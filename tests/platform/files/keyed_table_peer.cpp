@@ -7,6 +7,9 @@
 //   peer <folder> stream <n>       adds n rows named S0000001... between STREAM and FLUSH,
 //                                  then prints FLUSH's error number
 //   peer <folder> stream-kill <k>  the same, killed with SIGKILL right after the k-th ADD
+//   peer <folder> stream-kill-written <k>
+//                                  the same, killed once a reader of the file sees every
+//                                  batch before the k-th ADD staged (or after 10 s)
 //   peer <folder> add-each <n>     adds n rows named A0000001... one at a time, counting the
 //                                  rows after each; prints the last count
 //   peer <folder> early-open       opens the file's database without reading it, waits for
@@ -29,6 +32,7 @@
 
 #include "keyed_test_table.hpp"
 #include "platform/files/keyed_table.hpp"
+#include "staged_rows.hpp"
 
 namespace {
 
@@ -36,6 +40,7 @@ using vc::files::KeyedTable;
 using vc::files::testing::kTestFile;
 using vc::files::testing::TestRow;
 using vc::files::testing::testSpec;
+using vc::files::testing::waitForStaged;
 
 void signalReady() {
   std::ofstream("ready") << "1";
@@ -112,7 +117,7 @@ int main(int argc, char** argv) {
       row.set(name, 0, "peer");
       if (table.add() != vc::files::FileError::none) return 6;
     }
-  } else if (command == "stream" || command == "stream-kill") {
+  } else if (command == "stream" || command == "stream-kill" || command == "stream-kill-written") {
     const int n = argc > 3 ? std::atoi(argv[3]) : 1;
     (void)table.stream();  // never refused on an open table
     for (int i = 1; i <= n; ++i) {
@@ -120,7 +125,12 @@ int main(int argc, char** argv) {
       std::snprintf(name, sizeof name, "S%07d", i);
       row.set(name, i % 2, "peer");
       (void)table.add();  // a failure is answered by FLUSH
-      if (command == "stream-kill" && i == n) ::kill(::getpid(), SIGKILL);
+      if (command != "stream" && i == n) {
+        if (command == "stream-kill-written") {
+          waitForStaged(KeyedTable::kStreamBatchRows * ((n - 1) / KeyedTable::kStreamBatchRows));
+        }
+        ::kill(::getpid(), SIGKILL);
+      }
     }
     std::printf("%d\n", static_cast<int>(table.flush().error));
   } else if (command == "add-each") {
