@@ -31,11 +31,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::analyse;
+using testing::analyseAsNobody;
 using testing::Analysis;
 using testing::kFatal;
 using testing::kModuleSource;
 using testing::mainSourceNaming;
 using testing::namesIn;
+using testing::rowsIn;
 using vc::testing::TempFolder;
 using vc::ui::ScriptedEngine;
 using vc::ui::Window;
@@ -237,27 +239,13 @@ TEST(OddFilesTest, AReadOnlyFolderWithAWritableTableTakesTheAnalysisSilently) {
   fs::permissions(folder.path(), fs::perms::all, fs::perm_options::add);
   ::chmod(app.c_str(), 0755);
   const auto before = namesIn(app);
-  const auto [status, report] = vc::testing::runAsNobody([&](std::string& out) {
-    if (::chdir(app.c_str()) != 0) return 121;
-    const Analysis a = analyse((app / "MAIN.clw").string(), 0, true);
-    for (const auto& m : a.messages) out += m + "\n";
-    for (const auto& l : a.list) out += l + "\n";
-    return a.status;
-  });
+  const auto [status, report] = analyseAsNobody(app, (app / "MAIN.clw").string(), 0, true);
   EXPECT_EQ(status, 0);
   // No notice: the list shows the counts; REMOVE could not delete the table, so the rows
   // were added to those of the earlier analysis.
   EXPECT_EQ(report, "VENTAS 1 1\n");
   EXPECT_EQ(namesIn(app), before);
-  fs::current_path(app);
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2("resumen.dat", &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*) FROM resumen", -1, &st, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
-  EXPECT_EQ(sqlite3_column_int(st, 0), 4);
-  sqlite3_finalize(st);
-  sqlite3_close(db);
+  EXPECT_EQ(rowsIn(app / "resumen.dat"), 4);
 }
 
 TEST(OddFilesTest, AReadOnlyFolderWithABrokenKeyRebuildsItAndTakesTheAnalysis) {
@@ -286,13 +274,7 @@ TEST(OddFilesTest, AReadOnlyFolderWithABrokenKeyRebuildsItAndTakesTheAnalysis) {
   fs::permissions(folder.path(), fs::perms::all, fs::perm_options::add);
   ::chmod(app.c_str(), 0755);
   const auto before = namesIn(app);
-  const auto [status, report] = vc::testing::runAsNobody([&](std::string& out) {
-    if (::chdir(app.c_str()) != 0) return 121;
-    const Analysis a = analyse((app / "MAIN.clw").string(), 1, true);
-    for (const auto& m : a.messages) out += m + "\n";
-    for (const auto& l : a.list) out += l + "\n";
-    return a.status;
-  });
+  const auto [status, report] = analyseAsNobody(app, (app / "MAIN.clw").string(), 1, true);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(report,
             "Invalid Key: resumen.dat key file is invalid. Key must be rebuilt.\n"

@@ -28,36 +28,17 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::analyse;
+using testing::analyseAsNobody;
 using testing::Analysis;
 using testing::kFatal;
 using testing::kModuleSource;
+using testing::lines;
 using testing::mainSourceNaming;
 using testing::namesIn;
+using testing::rowsIn;
 using vc::testing::TempFolder;
 using vc::ui::ScriptedEngine;
 using vc::ui::Window;
-
-/// The rows of the table as any SQLite client counts them; -1 when it is no table.
-int rowsIn(const fs::path& file) {
-  sqlite3* db = nullptr;
-  int n = -1;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM resumen", -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW) {
-      n = sqlite3_column_int(st, 0);
-    }
-    sqlite3_finalize(st);
-  }
-  sqlite3_close(db);
-  return n;
-}
-
-std::string lines(const std::vector<std::string>& texts) {
-  std::string out;
-  for (const auto& t : texts) out += t + "\n";
-  return out;
-}
 
 /// A folder "app" with the application's sources, which everyone may use, made current.
 class SharedTableTest : public ::testing::Test {
@@ -84,12 +65,7 @@ class SharedTableTest : public ::testing::Test {
   /// The same analysis as the other user, in app: its boxes, its list, its status.
   std::pair<int, std::string> analysisAsNobody(
       int boxes, bool goesOn, const std::function<void(ScriptedEngine&)>& more = {}) {
-    return vc::testing::runAsNobody([&](std::string& out) {
-      if (::chdir(app.c_str()) != 0) return 121;
-      const Analysis a = analyse(mainSource(), boxes, goesOn, more);
-      out = lines(a.messages) + lines(a.list);
-      return a.status;
-    });
+    return analyseAsNobody(app, mainSource(), boxes, goesOn, more);
   }
 
   TempFolder folder;

@@ -3,15 +3,19 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/text/text_ops.hpp"
 #include "platform/ui/scripted/scripted_engine.hpp"
+#include "support/as_nobody.hpp"
 #include "support/program_fixture.hpp"
 #include "views/analysis_window.hpp"
 
@@ -76,6 +80,42 @@ inline Analysis analyse(const std::string& mainSource, int boxes, bool goesOn,
   for (const auto& m : engine.messages()) out.messages.push_back(m.caption + ": " + m.text);
   EXPECT_TRUE(engine.scriptDone());
   return out;
+}
+
+/// The texts one to a line, each ended by a newline.
+inline std::string lines(const std::vector<std::string>& texts) {
+  std::string out;
+  for (const auto& t : texts) out += t + "\n";
+  return out;
+}
+
+/// The rows of the table as any SQLite client counts them; -1 when it is no table.
+inline int rowsIn(const std::filesystem::path& file) {
+  sqlite3* db = nullptr;
+  int n = -1;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM resumen", -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW) {
+      n = sqlite3_column_int(st, 0);
+    }
+    sqlite3_finalize(st);
+  }
+  sqlite3_close(db);
+  return n;
+}
+
+/// The analysis of `analyse` run in `folder` by user kNobody in a child process: its
+/// status, and its boxes and its list one to a line.
+inline std::pair<int, std::string> analyseAsNobody(
+    const std::filesystem::path& folder, const std::string& mainSource, int boxes, bool goesOn,
+    const std::function<void(vc::ui::ScriptedEngine&)>& meanwhile = {}) {
+  return vc::testing::runAsNobody([&](std::string& out) {
+    if (::chdir(folder.c_str()) != 0) return 121;
+    const Analysis a = analyse(mainSource, boxes, goesOn, meanwhile);
+    out = lines(a.messages) + lines(a.list);
+    return a.status;
+  });
 }
 
 }  // namespace vc::views::testing
