@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>

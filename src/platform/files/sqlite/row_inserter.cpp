@@ -1,7 +1,5 @@
 #include "platform/files/sqlite/row_inserter.hpp"
 
-#include <cstring>
-
 #include "platform/files/sqlite/table_schema.hpp"
 #include "platform/text/ascii_case.hpp"
 

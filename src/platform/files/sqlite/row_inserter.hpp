@@ -6,7 +6,6 @@
 #include <sqlite3.h>
 
 #include <cstddef>
-#include <string>
 #include <vector>
 
 #include "platform/files/record_layout.hpp"

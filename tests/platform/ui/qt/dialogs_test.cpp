@@ -8,7 +8,6 @@
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/ui/qt/file_dialog.hpp"
 #include "qt_test_support.hpp"
